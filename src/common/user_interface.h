@@ -1,0 +1,40 @@
+// What a run needs from the person in front of it. The desktop windows
+// implement this with Qt, the command line with a terminal and the tests
+// with scripted answers. The core never talks to a screen directly.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace vema {
+
+class InputCheckSession;
+
+// Settings of an open or save file dialog.
+struct FileDialogRequest {
+  std::string title;
+  std::string filter;          // "Description|*.a;*.b|Description|*.c" pairs
+  std::string initial_folder;  // empty: the program's folder
+  std::string file_name;       // proposed file name, may be empty
+  std::string default_extension;
+};
+
+class UserInterface {
+ public:
+  virtual ~UserInterface() = default;
+
+  // A modal message box.
+  virtual void message(const std::string& text) = 0;
+  // A Yes/No question with the caption "Question"; true for Yes.
+  virtual bool ask(const std::string& text) = 0;
+  // Open and save dialogs; no value when the planner cancels.
+  virtual std::optional<std::string> open_file(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> save_file(const FileDialogRequest& request) = 0;
+  // Lets the interface handle pending input from inside a long operation.
+  virtual void process_events() = 0;
+  // Shows the input data checking window modally over the session's lists.
+  // The window may save edited text and check again through the session.
+  virtual void review_input_check(InputCheckSession& session) = 0;
+};
+
+}  // namespace vema

@@ -1,0 +1,11 @@
+# Fails when a core source includes a Qt header.
+file(GLOB_RECURSE sources "${SRC}/src/*.h" "${SRC}/src/*.cpp")
+foreach(f IN LISTS sources)
+  if(f MATCHES "/(windows|app|cli)/")
+    continue()
+  endif()
+  file(STRINGS "${f}" hits REGEX "#[ \t]*include[ \t]*[<\"]Q")
+  if(hits)
+    message(FATAL_ERROR "core file includes Qt: ${f}: ${hits}")
+  endif()
+endforeach()

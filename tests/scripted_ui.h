@@ -30,10 +30,17 @@ class ScriptedUi : public UserInterface {
     dialogs.push_back(request);
     return next_path();
   }
-  void process_events() override { ++events_processed; }
+  void process_events() override {
+    ++events_processed;
+    if (on_process_events) on_process_events();
+  }
   void review_input_check(InputCheckSession& session) override {
     reviews.push_back(session.lists());
     if (on_review) on_review(session);
+  }
+  void run_progress(RunEvent event, const RunStatus& status) override {
+    run_events.push_back(event);
+    if (on_run_progress) on_run_progress(event, status);
   }
 
   std::vector<std::string> messages;
@@ -44,6 +51,11 @@ class ScriptedUi : public UserInterface {
   std::deque<std::optional<std::string>> paths;  // answers to file dialogs
   std::function<void(InputCheckSession&)> on_review;
   int events_processed = 0;
+  // Called after events_processed has been counted, e.g. to request a stop
+  // or change live run parameters at a chosen step.
+  std::function<void()> on_process_events;
+  std::vector<RunEvent> run_events;
+  std::function<void(RunEvent, const RunStatus&)> on_run_progress;
 
  private:
   std::optional<std::string> next_path() {

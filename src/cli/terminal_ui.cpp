@@ -1,11 +1,24 @@
 #include "cli/terminal_ui.h"
 
+#include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "problem/input_check_session.h"
+#include "search/process_state.h"
 
 namespace vema::cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void on_interrupt(int) { g_interrupted = 1; }
+
+}  // namespace
+
+void catch_interrupts() { std::signal(SIGINT, on_interrupt); }
+bool interrupted() { return g_interrupted != 0; }
 
 void print_check_lists(std::ostream& out, const InputCheckLists& lists) {
   out << "Error list:\n";
@@ -14,11 +27,21 @@ void print_check_lists(std::ostream& out, const InputCheckLists& lists) {
   for (const std::string& w : lists.warnings) out << w << '\n';
 }
 
-void TerminalUi::message(const std::string& text) { err_ << text << std::endl; }
+void TerminalUi::message(const std::string& text) {
+  if (line_open_) {
+    err_ << '\n';
+    line_open_ = false;
+  }
+  err_ << text << std::endl;
+}
 
 bool TerminalUi::ask(const std::string& text) {
+  if (line_open_) {
+    err_ << '\n';
+    line_open_ = false;
+  }
   if (answer_) {
-    err_ << text << (*answer_ ? " [yes]" : " [no]") << std::endl;
+    err_ << "Question: " << text << (*answer_ ? " [yes]" : " [no]") << std::endl;
     return *answer_;
   }
   err_ << "Question: " << text << " [y/N] " << std::flush;
@@ -35,10 +58,64 @@ std::optional<std::string> TerminalUi::save_file(const FileDialogRequest& /*requ
   return std::nullopt;
 }
 
+void TerminalUi::watch_run(ProcessState* state, int time_limit_minutes, bool live_progress) {
+  state_ = state;
+  live_ = live_progress;
+  started_ = std::chrono::steady_clock::now();
+  if (time_limit_minutes > 0) {
+    deadline_ = started_ + std::chrono::minutes(time_limit_minutes);
+  } else {
+    deadline_.reset();
+  }
+}
+
+void TerminalUi::process_events() {
+  if (state_ == nullptr) return;
+  if (interrupted()) state_->stop_requested = true;
+  if (deadline_ && std::chrono::steady_clock::now() >= *deadline_) {
+    deadline_.reset();
+    state_->stop_requested = true;
+  }
+}
+
 void TerminalUi::review_input_check(InputCheckSession& session) {
   err_ << "Input Data Checking: " << session.path() << '\n';
   print_check_lists(err_, session.lists());
   err_.flush();
+}
+
+void TerminalUi::draw_progress(const RunStatus& st, bool force) {
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && now - last_draw_ < std::chrono::milliseconds(100)) return;
+  last_draw_ = now;
+  const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - started_).count();
+  const OBJ_VALUE& v = st.best_values;
+  char line[200];
+  std::snprintf(line, sizeof line,
+                "\rstep %d/%d  %02lld:%02lld  best step %d  late orders %d  late jobs %d  "
+                "sum tard. %d  max tard. %d  setups %d  completion %d ",
+                st.step, st.steps, static_cast<long long>(elapsed / 60),
+                static_cast<long long>(elapsed % 60), st.best_step, v.n_of_Late_Orders,
+                v.n_of_Late_Jobs, v.sumTardiness, v.max_Tardiness, v.n_of_Setup, v.Completion_Time);
+  err_ << line << std::flush;
+  line_open_ = true;
+}
+
+void TerminalUi::run_progress(RunEvent event, const RunStatus& status) {
+  if (!live_) return;
+  switch (event) {
+    case RunEvent::kStep:
+    case RunEvent::kBest:
+      draw_progress(status, false);
+      break;
+    case RunEvent::kFinished:
+      draw_progress(status, true);
+      err_ << '\n';
+      line_open_ = false;
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace vema::cli

@@ -5,9 +5,7 @@
 
 namespace vema {
 
-int64_t SystemClock::now_seconds() const {
-  return static_cast<int64_t>(std::time(nullptr));
-}
+int64_t SystemClock::now_seconds() const { return static_cast<int64_t>(std::time(nullptr)); }
 
 std::string SystemClock::time_of_day() const {
   const std::time_t now = std::time(nullptr);

@@ -9,6 +9,18 @@
 namespace vema {
 
 class InputCheckSession;
+struct RunStatus;
+
+// What happened in a run, for the progress display.
+enum class RunEvent {
+  kStarted,       // the progress window appears, the caller's window hides
+  kStep,          // a new step begins (status.step)
+  kBest,          // a new best (status.best_step, status.best_values)
+  kCounters,      // operator counters changed
+  kResumed,       // the planner declined to stop: show the progress window again
+  kFinished,      // the run ended: hide the progress window, show charts and log
+  kLogNotOpened,  // the run could not open its log and did nothing
+};
 
 // Settings of an open or save file dialog.
 struct FileDialogRequest {
@@ -35,6 +47,8 @@ class UserInterface {
   // Shows the input data checking window modally over the session's lists.
   // The window may save edited text and check again through the session.
   virtual void review_input_check(InputCheckSession& session) = 0;
+  // Progress of a search run; the default shows nothing.
+  virtual void run_progress(RunEvent /*event*/, const RunStatus& /*status*/) {}
 };
 
 }  // namespace vema

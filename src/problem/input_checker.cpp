@@ -133,16 +133,26 @@ class CheckRun {
     }
     if (id_text.empty()) return illegal_identifier(id_text);
     switch (id) {
-      case 1: return header(line);
-      case 100: return machine(line);
-      case 110: return calendar_declaration(line);
-      case 120: return calendar_item(line);
-      case 130: return setup_declaration(line);
-      case 140: return setup_item(line);
-      case 200: return order(line);
-      case 210: return step_declaration(line);
-      case 220: return step_entry(line);
-      default: return illegal_identifier(id_text);
+      case 1:
+        return header(line);
+      case 100:
+        return machine(line);
+      case 110:
+        return calendar_declaration(line);
+      case 120:
+        return calendar_item(line);
+      case 130:
+        return setup_declaration(line);
+      case 140:
+        return setup_item(line);
+      case 200:
+        return order(line);
+      case 210:
+        return step_declaration(line);
+      case 220:
+        return step_entry(line);
+      default:
+        return illegal_identifier(id_text);
     }
   }
 
@@ -453,7 +463,8 @@ class CheckRun {
       if (t.step_items < t.n_step) error("Missing Step at Order " + id + ".");
       jobs += t.n_job;
     }
-    const long long setup_cells = static_cast<long long>(m_count_) * (s_count_ + 1) * (s_count_ + 1);
+    const long long setup_cells =
+        static_cast<long long>(m_count_) * (s_count_ + 1) * (s_count_ + 1);
     const long long workload_cells = (static_cast<long long>(m_count_) + 1) * (jobs + 1);
     if (setup_cells > kMaxWorkspaceCells || workload_cells > kMaxWorkspaceCells) {
       error("Problem is too large: " + std::to_string(m_count_) + " machines, " +

@@ -19,10 +19,10 @@ struct InputCheckLists {
 };
 
 // Results of a checker run.
-inline constexpr int kCheckClean = 1;       // no errors, no warnings
-inline constexpr int kCheckWarnings = 2;    // warnings only
-inline constexpr int kCheckErrors = -1;     // at least one error
-inline constexpr int kCheckNotOpened = 0;   // the file did not open
+inline constexpr int kCheckClean = 1;      // no errors, no warnings
+inline constexpr int kCheckWarnings = 2;   // warnings only
+inline constexpr int kCheckErrors = -1;    // at least one error
+inline constexpr int kCheckNotOpened = 0;  // the file did not open
 
 // Size limits beyond which a problem is refused: they keep the memory a load
 // needs within what a desktop has.

@@ -50,8 +50,8 @@ bool read_input(std::istream& in, Problem& p) {
     split_values(line, f);
     const int id = f[1];
     if (id == 1) {
-      if (header || f[2] < 1 || f[3] < 1 || f[4] < 1 || f[2] > kMaxMachines ||
-          f[3] > kMaxOrders || f[4] > kMaxSetupTypes) {
+      if (header || f[2] < 1 || f[3] < 1 || f[4] < 1 || f[2] > kMaxMachines || f[3] > kMaxOrders ||
+          f[4] > kMaxSetupTypes) {
         return false;
       }
       header = true;
@@ -138,8 +138,8 @@ bool read_input(std::istream& in, Problem& p) {
   for (int m = 1; m <= p.N_Machine; ++m) {
     const MACHINE& machine = p.Machines[m];
     if (machine.ID != m || machine.Speed < 1 || !valid_step(machine.StartStep) ||
-        !valid_step(machine.EndStep) || machine.EndStep < machine.StartStep ||
-        machine.N_Cal < 1 || calendar_items[m] != machine.N_Cal || machine.setup_time.empty()) {
+        !valid_step(machine.EndStep) || machine.EndStep < machine.StartStep || machine.N_Cal < 1 ||
+        calendar_items[m] != machine.N_Cal || machine.setup_time.empty()) {
       return false;
     }
   }

@@ -120,7 +120,8 @@ void Problem::derive_jobs() {
 }
 
 void Problem::derive_assignment_workspace() {
-  M_wload.assign(static_cast<size_t>(N_Machine) + 1, CountedList(static_cast<size_t>(N_Job) + 1, 0));
+  M_wload.assign(static_cast<size_t>(N_Machine) + 1,
+                 CountedList(static_cast<size_t>(N_Job) + 1, 0));
   J_A.assign(static_cast<size_t>(N_Job) + 1, JobAssignment{});
 }
 

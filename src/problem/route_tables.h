@@ -6,10 +6,10 @@
 
 namespace vema {
 
-inline constexpr int kSteps = 4;       // technology steps 1..4
-inline constexpr int kGroups = 10;     // machine-group codes 1..10
-inline constexpr int kRoutes = 26;     // routes 1..26 of R_MG_ex
-inline constexpr int kMaxRouteLen = 4;  // groups on one route
+inline constexpr int kSteps = 4;         // technology steps 1..4
+inline constexpr int kGroups = 10;       // machine-group codes 1..10
+inline constexpr int kRoutes = 26;       // routes 1..26 of R_MG_ex
+inline constexpr int kMaxRouteLen = 4;   // groups on one route
 inline constexpr int kMaxExeRoutes = 8;  // routes of one execution type
 
 // Counted list with a fixed capacity: element 0 is the count.

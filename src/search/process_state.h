@@ -1,19 +1,66 @@
 // What the whole process shares besides the loaded problem: the current
-// schedule and its values, the priorities and the run controls. The
-// application owns one; tests make as many as they like.
+// schedule and its values, the priorities, the run parameters and what a
+// running search shows. The application owns one; tests make as many as
+// they like. Runs and windows meet only here.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "schedule/sch.h"
 #include "search/obj_value.h"
+#include "search/operators.h"
 
 namespace vema {
+
+// Parameters of a search run with the scheduler window's defaults.
+struct RunParameters {
+  int steps = 2000;                        // "Num. of steps"
+  int loops_per_step = 100;                // "Num. of loops"; live during a run
+  int tabu_size = 150;                     // "TabuList size"; live during a run
+  int loops_tenth = 10;                    // loops_per_step / 10, kept for the automatic stop
+  int max_steps_without_improvement = 20;  // "Max. steps imp.less:"
+  int min_loop = 10;                       // "Min. loop:"
+};
+
+// What a running search shows; filled by the run, read by the display.
+struct RunStatus {
+  std::string title;       // "VEMA Solver"
+  std::string subtitle;    // "" or "Batch scheduling mode"
+  std::string start_time;  // hh:mm:ss
+  int steps = 0;
+  int step = 0;
+  int best_step = 0;
+  bool show_objectives = true;  // the "Objective functions" group
+  bool show_controls = true;    // the "Control parameters" group
+  OBJ_VALUE best_values;
+  OperatorCounters counters;
+  // history[1 .. history_count - 1]: the step's best values after each step.
+  std::vector<OBJ_VALUE> history;
+  int history_count = 1;
+  int history_plotted = 1;
+  // improvement_list[1 .. improvement_count - 1]: late jobs at each new best.
+  std::vector<int> improvement_list;
+  int improvement_count = 1;
+  std::string log_text;  // the finished run's log, for the result window's memo
+  std::string log_path;
+};
 
 class ProcessState {
  public:
   SCH current_schedule;
   OBJ_VALUE current_values;
   Priorities priorities;  // objective_priority and deviation_priority
+  OperatorPriorities operator_priority = kDefaultOperatorPriorities;
+  RunParameters run;
+  RunStatus status;
   bool stop_requested = false;
+  // Folder of the program: the run log "__last_run__.txt" goes there.
+  std::string program_folder = ".";
+  // When set, the run log goes exactly here instead.
+  std::string log_file;
+  // The per-user log path the planner has already been told about.
+  std::string announced_log_path;
 };
 
 }  // namespace vema

@@ -67,6 +67,15 @@ class SearchSolution {
  private:
   size_t row(int machine) const { return static_cast<size_t>(machine) * (n_jobs_ + 1); }
 
+  // What the timing reads of a job's order, gathered into one small table
+  // at the start of every evaluate: orders can be edited between runs, so
+  // nothing of them is kept from one evaluation to the next.
+  struct JobFacts {
+    int size = 0;
+    int setup_type = 0;
+    int cst = 0;
+  };
+
   int n_orders_ = 0;
   int n_jobs_ = 0;
   int n_machines_ = 0;
@@ -75,6 +84,7 @@ class SearchSolution {
   std::vector<int> sequence_;     // (n_machines + 1) x (n_jobs + 1)
   std::vector<int> step_at_;      // (n_machines + 1) x (n_jobs + 1)
   std::vector<TimingRecord> timing_;  // (n_machines + 1) x (n_jobs + 1)
+  std::vector<JobFacts> job_facts_;   // n_jobs + 1, scratch of evaluate
 };
 
 }  // namespace vema

@@ -179,7 +179,7 @@ TEST(Calendar, DeleteKeepsTheLastInterval) {
 
 TEST(Calendar, AvailableTimeCountsIntervalPartsBeforeT) {
   const MACHINE m = machine_with({{100, 200}, {300, 400}});
-  const std::pair<int, long long> cases[] = {{50, 0},   {100, 0},   {150, 50}, {200, 100},
+  const std::pair<int, long long> cases[] = {{50, 0},    {100, 0},   {150, 50},  {200, 100},
                                              {250, 100}, {350, 150}, {400, 200}, {1000, 200}};
   for (const auto& [t, expected] : cases) EXPECT_EQ(available_time(m, t), expected) << "t=" << t;
 }

@@ -1,0 +1,64 @@
+#include "cli/cli_support.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iostream>
+
+#include "problem/input_reader.h"
+#include "schedule/schedule_file.h"
+#include "schedule/timing.h"
+
+namespace vema::cli {
+
+int load_problem(const std::string& path, Problem& problem, UserInterface& ui) {
+  if (!std::ifstream(path, std::ios::binary)) {
+    std::cerr << "vema: cannot open '" << path << "'" << std::endl;
+    return 3;
+  }
+  if (load_input_file(problem, ui, path) != kLoadDone) return 2;
+  return 0;
+}
+
+int import_schedule(const std::string& path, const Problem& problem, SCH& schedule) {
+  std::string error;
+  const int result = import_sch(schedule, path, problem, &error);
+  if (result == kFileDone) return 0;
+  if (result == kFileCannotOpen) {
+    std::cerr << "vema: cannot open '" << path << "'" << std::endl;
+    return 3;
+  }
+  std::cerr << "vema: '" << path
+            << "' does not fit the problem: " << (error.empty() ? "format error" : error)
+            << std::endl;
+  return 2;
+}
+
+int scheduled_jobs(const SCH& schedule) {
+  int n = 0;
+  for (int j = 1; j <= schedule.n_jobs && j < static_cast<int>(schedule.job_route.size()); ++j) {
+    if (schedule.job_route[j] != 0) ++n;
+  }
+  return n;
+}
+
+OBJ_VALUE time_schedule(SCH& schedule, Problem& problem) {
+  evaluate(schedule, problem);
+  OBJ_VALUE values;
+  compute_objectives(schedule, values, problem);
+  values.n_of_Scheduled_Jobs = scheduled_jobs(schedule);
+  values.n_orders = problem.N_Order;
+  values.n_jobs = problem.N_Job;
+  values.n_machines = problem.N_Machine;
+  return values;
+}
+
+bool has_extension(const std::string& path, const std::string& extension) {
+  if (path.size() < extension.size()) return false;
+  return std::equal(extension.rbegin(), extension.rend(), path.rbegin(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) ==
+           std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+}  // namespace vema::cli

@@ -21,5 +21,9 @@ struct UsageError {
 void add_problem_commands(CLI::App& app);
 void add_schedule_commands(CLI::App& app);
 void add_solve_command(CLI::App& app);
+void add_start_commands(CLI::App& app);  // start, enumerate
+void add_generate_command(CLI::App& app);
+void add_perftest_command(CLI::App& app);
+void add_reschedule_command(CLI::App& app);
 
 }  // namespace vema::cli

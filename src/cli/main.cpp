@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
   add_problem_commands(app);
   add_schedule_commands(app);
   add_solve_command(app);
+  add_start_commands(app);
+  add_generate_command(app);
+  add_perftest_command(app);
+  add_reschedule_command(app);
   try {
     app.parse(argc, argv);
   } catch (const CommandDone& done) {

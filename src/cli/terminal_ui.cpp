@@ -76,6 +76,8 @@ void TerminalUi::process_events() {
     deadline_.reset();
     state_->stop_requested = true;
   }
+  // Keeps the clock of the progress line moving during long steps.
+  if (live_ && line_open_) draw_progress(state_->status, false);
 }
 
 void TerminalUi::review_input_check(InputCheckSession& session) {
@@ -90,13 +92,20 @@ void TerminalUi::draw_progress(const RunStatus& st, bool force) {
   last_draw_ = now;
   const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now - started_).count();
   const OBJ_VALUE& v = st.best_values;
+  const std::string steps = st.steps_text.empty() ? std::to_string(st.steps) : st.steps_text;
   char line[200];
-  std::snprintf(line, sizeof line,
-                "\rstep %d/%d  %02lld:%02lld  best step %d  late orders %d  late jobs %d  "
-                "sum tard. %d  max tard. %d  setups %d  completion %d ",
-                st.step, st.steps, static_cast<long long>(elapsed / 60),
-                static_cast<long long>(elapsed % 60), st.best_step, v.n_of_Late_Orders,
-                v.n_of_Late_Jobs, v.sumTardiness, v.max_Tardiness, v.n_of_Setup, v.Completion_Time);
+  if (!st.show_objectives) {
+    std::snprintf(line, sizeof line, "\rstep %d/%s  %02lld:%02lld ", st.step, steps.c_str(),
+                  static_cast<long long>(elapsed / 60), static_cast<long long>(elapsed % 60));
+  } else {
+    std::snprintf(line, sizeof line,
+                  "\rstep %d/%s  %02lld:%02lld  best step %d  late orders %d  late jobs %d  "
+                  "sum tard. %d  max tard. %d  setups %d  completion %d ",
+                  st.step, steps.c_str(), static_cast<long long>(elapsed / 60),
+                  static_cast<long long>(elapsed % 60), st.best_step, v.n_of_Late_Orders,
+                  v.n_of_Late_Jobs, v.sumTardiness, v.max_Tardiness, v.n_of_Setup,
+                  v.Completion_Time);
+  }
   err_ << line << std::flush;
   line_open_ = true;
 }

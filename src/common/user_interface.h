@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace vema {
 
@@ -31,6 +32,13 @@ struct FileDialogRequest {
   std::string default_extension;
 };
 
+// What the planner chose in a save dialog: the path and the filter entry
+// selected when it was confirmed (1 = the first entry of the filter).
+struct SaveFileChoice {
+  std::string path;
+  int filter_index = 1;
+};
+
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
@@ -42,6 +50,13 @@ class UserInterface {
   // Open and save dialogs; no value when the planner cancels.
   virtual std::optional<std::string> open_file(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> save_file(const FileDialogRequest& request) = 0;
+  // A save dialog that also reports the selected filter entry. Interfaces
+  // without a filter choice report the first entry.
+  virtual std::optional<SaveFileChoice> save_file_choice(const FileDialogRequest& request) {
+    std::optional<std::string> path = save_file(request);
+    if (!path) return std::nullopt;
+    return SaveFileChoice{std::move(*path), 1};
+  }
   // Lets the interface handle pending input from inside a long operation.
   virtual void process_events() = 0;
   // Shows the input data checking window modally over the session's lists.

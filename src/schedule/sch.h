@@ -84,7 +84,7 @@ class SCH {
   TASK* task_of_job_on_machine(int job, int machine) const;
 
   // Low-level list operations.
-  void push_front_job(TASK* t);                 // front of t->job's chain
+  void push_front_job(TASK* t);                   // front of t->job's chain
   void push_front_machine(TASK* t, int machine);  // front of sequence; count unchanged
   void append_to_machine(TASK* t, int machine);   // sets t->machine, count + 1
   void unlink_from_machine(TASK* t);              // count - 1

@@ -15,9 +15,7 @@ void store(TASK& t, const TimingRecord& r) {
   t.M_Calendar_OK = r.M_Calendar_OK;
 }
 
-void reset(TASK& t) {
-  t.Setup = t.StartT = t.SetT = t.ProcT = t.EndT = t.M_Calendar_OK = -1;
-}
+void reset(TASK& t) { t.Setup = t.StartT = t.SetT = t.ProcT = t.EndT = t.M_Calendar_OK = -1; }
 
 // Times machine m's sequence in order. With a reference, the first
 // frozen_tasks positions copy it and every other start is raised to

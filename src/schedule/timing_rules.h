@@ -35,14 +35,15 @@ inline int saturate(int64_t v) {
 // before `index` ends at or before `time`, so a scan for a start not before
 // `time` can begin at `index` and skips exactly what a scan from interval 1
 // would skip. A machine's tasks start in sequence order, each not before its
-// predecessor ends, so the scans of one machine never go back.
+// predecessor ends, so a machine's scans rarely have to start over.
 struct CalendarCursor {
   int index = 1;
   int64_t time = INT64_MIN;
 };
 
 // What the rules read of a machine, gathered once per machine so that the
-// per-task work stays in registers.
+// per-task work stays in registers. Points into the machine, which must
+// outlive it.
 struct MachineView {
   explicit MachineView(const MACHINE& m)
       : speed(m.Speed),
@@ -68,8 +69,8 @@ struct MachineView {
 // hold it, not before lower_bound. Returns 1 when it fits, else 0 (start
 // then lies inside or after the last interval). The cursor only speeds the
 // scan up; the result is the same with a fresh one.
-inline int fit_to_calendar(const MachineView& m, int64_t& start, int64_t& end,
-                           int64_t lower_bound, CalendarCursor& cursor) {
+inline int fit_to_calendar(const MachineView& m, int64_t& start, int64_t& end, int64_t lower_bound,
+                           CalendarCursor& cursor) {
   const int64_t d = end - start;
   int64_t t = std::max(start, lower_bound);
   int result = 0;
@@ -105,27 +106,27 @@ inline int fit_to_calendar(const MACHINE& m, int64_t& start, int64_t& end, int64
   return fit_to_calendar(MachineView(m), start, end, lower_bound, fresh);
 }
 
-// Quantity q on a machine of speed v: q / v rounded up.
-inline int64_t processing_time(int q, int v) {
+// Quantity q on a machine of speed v (not 0): q / v rounded up.
+inline int processing_time(int q, int v) {
   if (q >= 0 && v > 0) {
     const auto uq = static_cast<uint32_t>(q), uv = static_cast<uint32_t>(v);
-    return uq / uv + (uq % uv != 0 ? 1 : 0);
+    return static_cast<int>(uq / uv + (uq % uv != 0 ? 1 : 0));  // at most q
   }
   const int64_t a = q, b = v;
   const int64_t quotient = a / b;
-  return quotient + ((a % b != 0 && (a < 0) == (b < 0)) ? 1 : 0);
+  return saturate(quotient + ((a % b != 0 && (a < 0) == (b < 0)) ? 1 : 0));
 }
 
 // Everything the rules need to know about one task besides its machine.
 struct TaskContext {
-  int size = 0;          // SJob of the task's order
-  int setup_type = 0;    // SetupType of the task's order
-  int cst = 0;           // CST of the task's order
+  int size = 0;        // SJob of the task's order
+  int setup_type = 0;  // SetupType of the task's order
+  int cst = 0;         // CST of the task's order
   bool first_task = false;
-  int route_pred_end = 0;       // EndT of the route predecessor (route successors only)
+  int route_pred_end = 0;              // EndT of the route predecessor (route successors only)
   const TimingRecord* prev = nullptr;  // machine predecessor's record (null at position 1)
-  int prev_setup_type = 0;      // SetupType of the predecessor's order
-  bool freeze = false;          // rescheduling: raise the start to freeze_time
+  int prev_setup_type = 0;             // SetupType of the predecessor's order
+  bool freeze = false;                 // rescheduling: raise the start to freeze_time
   int freeze_time = 0;
   // The machine's calendar cursor, kept from task to task; null scans afresh.
   CalendarCursor* cursor = nullptr;
@@ -150,9 +151,9 @@ inline void time_task(const MachineView& m, const TaskContext& c, TimingRecord& 
   }
   int64_t start;
   if (c.prev == nullptr) {
-    start = c.first_task
-                ? std::max<int64_t>(c.cst, m.ready_time)
-                : std::max<int64_t>(std::max<int64_t>(c.cst, c.route_pred_end - set_t), m.ready_time);
+    start = c.first_task ? std::max<int64_t>(c.cst, m.ready_time)
+                         : std::max<int64_t>(std::max<int64_t>(c.cst, c.route_pred_end - set_t),
+                                             m.ready_time);
   } else {
     // A first task starts when the machine is free, not before CST. A route
     // successor starts when the machine is free if its route predecessor
@@ -171,16 +172,24 @@ inline void time_task(const MachineView& m, const TaskContext& c, TimingRecord& 
   int calendar_ok = -1;
   if (v != 0) {
     const int64_t lower_bound = c.prev != nullptr ? c.prev->EndT : 0;
-    CalendarCursor fresh;
-    calendar_ok =
-        fit_to_calendar(m, start, end, lower_bound, c.cursor != nullptr ? *c.cursor : fresh);
+    if (c.cursor != nullptr) {
+      calendar_ok = fit_to_calendar(m, start, end, lower_bound, *c.cursor);
+    } else {
+      CalendarCursor fresh;
+      calendar_ok = fit_to_calendar(m, start, end, lower_bound, fresh);
+    }
   }
   out.Setup = setup;
-  out.StartT = saturate(start);
   out.SetT = static_cast<int>(set_t);
-  out.ProcT = saturate(proc_t);
-  out.EndT = saturate(end);
+  out.ProcT = static_cast<int>(proc_t);
   out.M_Calendar_OK = calendar_ok;
+  if (start == static_cast<int>(start) && end == static_cast<int>(end)) {
+    out.StartT = static_cast<int>(start);
+    out.EndT = static_cast<int>(end);
+  } else {
+    out.StartT = saturate(start);
+    out.EndT = saturate(end);
+  }
 }
 
 inline void time_task(const MACHINE& m, const TaskContext& c, TimingRecord& out) {

@@ -1,7 +1,7 @@
 #include "search/obj_value.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace vema {
@@ -13,8 +13,9 @@ namespace {
 double term(int x, int y) {
   if (x == 0 && y == 0) return 0.0;
   const int64_t larger = x > y ? x : y;
-  const int64_t divisor =
-      larger > 0 ? larger : std::max(std::llabs(static_cast<int64_t>(x)), std::llabs(static_cast<int64_t>(y)));
+  const int64_t divisor = larger > 0 ? larger
+                                     : std::max(std::llabs(static_cast<int64_t>(x)),
+                                                std::llabs(static_cast<int64_t>(y)));
   return static_cast<double>(static_cast<int64_t>(y) - x) * 100.0 / static_cast<double>(divisor);
 }
 

@@ -29,10 +29,17 @@ struct RunStatus {
   std::string subtitle;    // "" or "Batch scheduling mode"
   std::string start_time;  // hh:mm:ss
   int steps = 0;
+  // Shown in place of steps when not empty (the enumeration's number of
+  // assignment combinations, which need not fit an int).
+  std::string steps_text;
   int step = 0;
   int best_step = 0;
   bool show_objectives = true;  // the "Objective functions" group
   bool show_controls = true;    // the "Control parameters" group
+  // The "Rescheduling  Objective func." group: during a rescheduling run it
+  // shows deviation measures 7 and 8 (late orders), 3 and 4 (late jobs) and
+  // 9 and 10 (machine setups) of best_values.
+  bool show_rescheduling = false;
   OBJ_VALUE best_values;
   OperatorCounters counters;
   // history[1 .. history_count - 1]: the step's best values after each step.
@@ -44,6 +51,13 @@ struct RunStatus {
   int improvement_count = 1;
   std::string log_text;  // the finished run's log, for the result window's memo
   std::string log_path;
+  // The performance test: step and steps count iterations ("Iteration:"),
+  // and its "Measuring" chart gets the late jobs of the rand, heur and
+  // search results of every completed iteration (iteration i at i - 1).
+  bool counts_iterations = false;
+  std::vector<int> measuring_rand;
+  std::vector<int> measuring_heur;
+  std::vector<int> measuring_search;
 };
 
 class ProcessState {

@@ -62,6 +62,7 @@ SearchSolution::SearchSolution(const SearchSolution& other)
 }
 
 void SearchSolution::assign_from(const SearchSolution& other) {
+  if (this == &other) return;
   n_orders_ = other.n_orders_;
   for (int m = 1; m <= n_machines_; ++m) {
     const size_t n = static_cast<size_t>(other.sequence(m)[0]) + 1;
@@ -156,6 +157,57 @@ void SearchSolution::evaluate(const Problem& problem) {
       const int n = seq[0];
       if (n >= 1) time_position(1, nullptr);
       for (int p = 2; p <= n; ++p) time_position(p, &prev);
+    }
+  }
+}
+
+void SearchSolution::evaluate_with_freeze(const Problem& problem, const TimingView& reference,
+                                          int freeze_time) {
+  JobFacts* facts = job_facts_.data();
+  for (int j = 1; j <= n_jobs_; ++j) {
+    const ORDER& order = problem.Orders[problem.Jobs[j].O_ID];
+    facts[j] = {order.SJob, order.SetupType, order.CST};
+  }
+  for (int gi = 1; gi <= kGroups; ++gi) {
+    const int g = group_order[gi];
+    const bool start_group = is_start_group(g);
+    const CountedList& machines = problem.MG_M[g];
+    if (machines.empty()) continue;
+    for (int i = 1; i <= machines[0]; ++i) {
+      const int m = machines[i];
+      const MachineView machine(problem.Machines[m]);
+      const int* seq = sequence(m);
+      const int* steps = step_at(m);
+      TimingRecord* rec = timing(m);
+      const int n = seq[0];
+      // The frozen head keeps the reference's times; the reference may be
+      // this very solution, so a record is only read before it is written.
+      const int frozen = std::clamp(problem.Machines[m].frozen_tasks, 0, n);
+      for (int p = 1; p <= frozen; ++p) rec[p] = reference.at(m, p);
+      CalendarCursor cursor;
+      TaskContext c;
+      c.cursor = &cursor;
+      c.freeze = true;
+      c.freeze_time = freeze_time;
+      TimingRecord prev = frozen >= 1 ? rec[frozen] : TimingRecord{};
+      c.prev_setup_type = frozen >= 1 ? facts[seq[frozen]].setup_type : 0;
+      for (int p = frozen + 1; p <= n; ++p) {
+        const int j = seq[p];
+        const JobFacts& f = facts[j];
+        const int* a = assignment(j);
+        c.size = f.size;
+        c.setup_type = f.setup_type;
+        c.cst = f.cst;
+        c.first_task = start_group || a[1] == m;
+        if (!c.first_task) {
+          const int l = steps[p];
+          c.route_pred_end = timing_[row(a[l - 1]) + position_of(j)[l - 1]].EndT;
+        }
+        c.prev = p > 1 ? &prev : nullptr;
+        time_task(machine, c, prev);
+        rec[p] = prev;
+        c.prev_setup_type = f.setup_type;
+      }
     }
   }
 }

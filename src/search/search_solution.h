@@ -36,6 +36,11 @@ class SearchSolution {
 
   // Times every position of every machine (the twin of evaluate on a SCH).
   void evaluate(const Problem& problem);
+  // The rescheduling variant: on each machine the first frozen_tasks
+  // positions copy the reference timing record of the same machine and
+  // position; every other start is raised to freeze_time when earlier. The
+  // reference must have this solution's dimensions (it may be this solution).
+  void evaluate_with_freeze(const Problem& problem, const TimingView& reference, int freeze_time);
   // Fills objectives 1..9 and n_of_Scheduled_Jobs; writes job and order times.
   void compute_objectives(OBJ_VALUE& values, Problem& problem) const;
 
@@ -79,10 +84,10 @@ class SearchSolution {
   int n_orders_ = 0;
   int n_jobs_ = 0;
   int n_machines_ = 0;
-  std::vector<int> assignment_;   // (n_jobs + 1) x 5
-  std::vector<int> position_of_;  // (n_jobs + 1) x 5
-  std::vector<int> sequence_;     // (n_machines + 1) x (n_jobs + 1)
-  std::vector<int> step_at_;      // (n_machines + 1) x (n_jobs + 1)
+  std::vector<int> assignment_;       // (n_jobs + 1) x 5
+  std::vector<int> position_of_;      // (n_jobs + 1) x 5
+  std::vector<int> sequence_;         // (n_machines + 1) x (n_jobs + 1)
+  std::vector<int> step_at_;          // (n_machines + 1) x (n_jobs + 1)
   std::vector<TimingRecord> timing_;  // (n_machines + 1) x (n_jobs + 1)
   std::vector<JobFacts> job_facts_;   // n_jobs + 1, scratch of evaluate
 };

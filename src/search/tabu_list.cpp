@@ -15,13 +15,15 @@ uint64_t sequence_hash(const SearchSolution& s) {
     int p = 0;
     for (; p + 3 <= n; p += 4) {
       for (int k = 0; k < 4; ++k) {
-        lane[k] = (lane[k] ^ (static_cast<uint64_t>(static_cast<uint32_t>(seq[p + k])) +
-                              (index << 32))) * kMul;
+        lane[k] =
+            (lane[k] ^ (static_cast<uint64_t>(static_cast<uint32_t>(seq[p + k])) + (index << 32))) *
+            kMul;
       }
       index += 4;
     }
     for (; p <= n; ++p) {
-      lane[0] = (lane[0] ^ (static_cast<uint64_t>(static_cast<uint32_t>(seq[p])) + (index << 32))) * kMul;
+      lane[0] =
+          (lane[0] ^ (static_cast<uint64_t>(static_cast<uint32_t>(seq[p])) + (index << 32))) * kMul;
       ++index;
     }
   }

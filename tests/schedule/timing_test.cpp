@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -63,6 +64,40 @@ TEST(FitToCalendar, MovesTheWholeTaskToTheFirstIntervalThatHoldsIt) {
   }
 }
 
+// The cursor a machine keeps between its tasks must never change where a
+// task lands, whatever the calendar and however the starts move.
+TEST(FitToCalendar, CursorGivesTheSameResultAsAFreshScan) {
+  std::mt19937 rng(5);
+  const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int n = 0; n < 2000; ++n) {
+    std::vector<CAL_INTERVAL> intervals;
+    int t = pick(0, 20);
+    const bool ordered = n % 5 != 0;  // every fifth calendar is out of order
+    for (int k = pick(0, 6); k > 0; --k) {
+      const int st = ordered ? t + pick(1, 15) : pick(0, 150);
+      intervals.push_back({st, st + pick(1, 30)});
+      t = intervals.back().ET;
+    }
+    const MACHINE machine = machine_with(intervals);
+    const MachineView m(machine);
+    CalendarCursor cursor;
+    int64_t previous_end = 0;
+    for (int task = 0; task < 20; ++task) {
+      const int64_t want = pick(0, 3) == 0 ? pick(0, 200) : previous_end + pick(0, 10);
+      const int64_t duration = pick(0, 25);
+      const int64_t bound = pick(0, 1) == 0 ? previous_end : pick(0, 200);
+      int64_t start = want, end = want + duration;
+      int64_t fresh_start = want, fresh_end = want + duration;
+      CalendarCursor fresh;
+      const int ok = fit_to_calendar(m, start, end, bound, cursor);
+      ASSERT_EQ(ok, fit_to_calendar(m, fresh_start, fresh_end, bound, fresh)) << n << "/" << task;
+      ASSERT_EQ(start, fresh_start) << n << "/" << task;
+      ASSERT_EQ(end, fresh_end) << n << "/" << task;
+      previous_end = end;
+    }
+  }
+}
+
 struct TaskCase {
   const char* name;
   int speed, ready_time;
@@ -77,39 +112,119 @@ TEST(TimeTask, FollowsTheStartAndSetupRules) {
   // TaskContext fields: size, setup_type, cst, first_task, route_pred_end, prev,
   // prev_setup_type, freeze, freeze_time.
   const TaskCase cases[] = {
-      {"first task at position 1 waits for CST", 10, 0, {25, 2, 3, true}, false, {},
+      {"first task at position 1 waits for CST",
+       10,
+       0,
+       {25, 2, 3, true},
+       false,
+       {},
        {1, 3, 5, 3, 11, 1}},
-      {"first task at position 1 waits for the machine", 10, 7, {25, 2, 3, true}, false, {},
+      {"first task at position 1 waits for the machine",
+       10,
+       7,
+       {25, 2, 3, true},
+       false,
+       {},
        {1, 7, 5, 3, 15, 1}},
-      {"setup charged at position 1 even when zero", 10, 0, {25, 1, 0, true}, false, {},
+      {"setup charged at position 1 even when zero",
+       10,
+       0,
+       {25, 1, 0, true},
+       false,
+       {},
        {1, 0, 0, 3, 3, 1}},
-      {"first task after the machine predecessor", 10, 0, {25, 2, 3, true, 0, nullptr, 2}, true,
-       {1, 3, 5, 3, 11, 1}, {0, 11, 0, 3, 14, 1}},
-      {"first task not before CST", 10, 0, {25, 1, 30, true, 0, nullptr, 2}, true,
-       {1, 3, 5, 3, 11, 1}, {1, 30, 8, 3, 41, 1}},
-      {"route successor on an idle machine sets up in advance", 10, 0,
-       {25, 1, 0, false, 50, nullptr, 2}, true, {1, 0, 0, 30, 30, 1}, {1, 42, 8, 3, 53, 1}},
-      {"advance setup not before CST", 10, 0, {25, 1, 45, false, 50, nullptr, 2}, true,
-       {1, 0, 0, 30, 30, 1}, {1, 45, 8, 3, 56, 1}},
-      {"advance setup not before the machine is free", 10, 0, {25, 1, 0, false, 50, nullptr, 2},
-       true, {1, 0, 0, 46, 46, 1}, {1, 46, 8, 3, 57, 1}},
-      {"route successor behind a busy machine", 10, 0, {25, 1, 0, false, 50, nullptr, 2}, true,
-       {1, 0, 0, 60, 60, 1}, {1, 60, 8, 3, 71, 1}},
-      {"route successor at position 1", 10, 0, {25, 2, 0, false, 50}, false, {},
+      {"first task after the machine predecessor",
+       10,
+       0,
+       {25, 2, 3, true, 0, nullptr, 2},
+       true,
+       {1, 3, 5, 3, 11, 1},
+       {0, 11, 0, 3, 14, 1}},
+      {"first task not before CST",
+       10,
+       0,
+       {25, 1, 30, true, 0, nullptr, 2},
+       true,
+       {1, 3, 5, 3, 11, 1},
+       {1, 30, 8, 3, 41, 1}},
+      {"route successor on an idle machine sets up in advance",
+       10,
+       0,
+       {25, 1, 0, false, 50, nullptr, 2},
+       true,
+       {1, 0, 0, 30, 30, 1},
+       {1, 42, 8, 3, 53, 1}},
+      {"advance setup not before CST",
+       10,
+       0,
+       {25, 1, 45, false, 50, nullptr, 2},
+       true,
+       {1, 0, 0, 30, 30, 1},
+       {1, 45, 8, 3, 56, 1}},
+      {"advance setup not before the machine is free",
+       10,
+       0,
+       {25, 1, 0, false, 50, nullptr, 2},
+       true,
+       {1, 0, 0, 46, 46, 1},
+       {1, 46, 8, 3, 57, 1}},
+      {"route successor behind a busy machine",
+       10,
+       0,
+       {25, 1, 0, false, 50, nullptr, 2},
+       true,
+       {1, 0, 0, 60, 60, 1},
+       {1, 60, 8, 3, 71, 1}},
+      {"route successor at position 1",
+       10,
+       0,
+       {25, 2, 0, false, 50},
+       false,
+       {},
        {1, 45, 5, 3, 53, 1}},
-      {"route successor at position 1 waits for the machine", 10, 48, {25, 2, 0, false, 50},
-       false, {}, {1, 48, 5, 3, 56, 1}},
-      {"route successor at position 1 not before CST", 10, 0, {25, 2, 47, false, 50}, false, {},
+      {"route successor at position 1 waits for the machine",
+       10,
+       48,
+       {25, 2, 0, false, 50},
+       false,
+       {},
+       {1, 48, 5, 3, 56, 1}},
+      {"route successor at position 1 not before CST",
+       10,
+       0,
+       {25, 2, 47, false, 50},
+       false,
+       {},
        {1, 47, 5, 3, 55, 1}},
       {"speed 0 does no work", 0, 0, {25, 2, 3, true}, false, {}, {0, 3, 0, 0, 3, -1}},
-      {"speed 0 after a predecessor", 0, 0, {25, 2, 3, true, 0, nullptr, 1}, true,
-       {0, 3, 0, 0, 9, -1}, {0, 9, 0, 0, 9, -1}},
-      {"freeze raises the start", 10, 0, {25, 2, 3, true, 0, nullptr, 0, true, 100}, false, {},
+      {"speed 0 after a predecessor",
+       0,
+       0,
+       {25, 2, 3, true, 0, nullptr, 1},
+       true,
+       {0, 3, 0, 0, 9, -1},
+       {0, 9, 0, 0, 9, -1}},
+      {"freeze raises the start",
+       10,
+       0,
+       {25, 2, 3, true, 0, nullptr, 0, true, 100},
+       false,
+       {},
        {1, 100, 5, 3, 108, 1}},
-      {"freeze below the start changes nothing", 10, 0, {25, 2, 3, true, 0, nullptr, 0, true, 2},
-       false, {}, {1, 3, 5, 3, 11, 1}},
-      {"freeze after the last interval", 10, 0, {25, 2, 3, true, 0, nullptr, 0, true, 995},
-       false, {}, {1, 995, 5, 3, 1003, 0}},
+      {"freeze below the start changes nothing",
+       10,
+       0,
+       {25, 2, 3, true, 0, nullptr, 0, true, 2},
+       false,
+       {},
+       {1, 3, 5, 3, 11, 1}},
+      {"freeze after the last interval",
+       10,
+       0,
+       {25, 2, 3, true, 0, nullptr, 0, true, 995},
+       false,
+       {},
+       {1, 995, 5, 3, 1003, 0}},
   };
   for (const TaskCase& tc : cases) {
     SCOPED_TRACE(tc.name);
@@ -154,8 +269,7 @@ struct Built {
 void build(Built& b, const std::string& text, const std::vector<JobAssignment>& J_A,
            const std::vector<std::vector<int>>& sequences) {
   b.problem = read(text);
-  std::vector<CountedList> M_wload(b.problem.N_Machine + 1,
-                                   CountedList(b.problem.N_Job + 1, 0));
+  std::vector<CountedList> M_wload(b.problem.N_Machine + 1, CountedList(b.problem.N_Job + 1, 0));
   for (size_t m = 1; m < sequences.size(); ++m) {
     M_wload[m][0] = static_cast<int>(sequences[m].size());
     std::copy(sequences[m].begin(), sequences[m].end(), M_wload[m].begin() + 1);
@@ -271,8 +385,7 @@ TEST(ComputeObjectives, CountsLateJobsOrdersAndTardiness) {
       {"two late orders", 5, 100, 30, {1, 2, 3, 4}, {2, 3, 30, 15, 1, 40, 100, 0, 0}},
       {"nothing late", 20, 30, 40, {1, 2, 3, 4}, {0, 0, 0, 0, 1, 40, 10, 0, 0}},
       // Ends: job 3 at 10, job 1 at 20, job 4 at 30, job 2 at 40.
-      {"late jobs of one order apart", 15, 100, 25, {3, 1, 4, 2},
-       {2, 3, 35, 25, 1, 40, 125, 0, 0}},
+      {"late jobs of one order apart", 15, 100, 25, {3, 1, 4, 2}, {2, 3, 35, 25, 1, 40, 125, 0, 0}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -242,14 +242,18 @@ TEST(Differential, FreezeKeepsFrozenPositionsAndStartsTheRestAfterTheFreeze) {
     evaluate_with_freeze(schedule, p, reference.timing_view(), 0);
     ASSERT_TRUE(same_timing(schedule, reference.timing_view()));
 
-    // Change the shop, then freeze: frozen positions keep the reference
-    // exactly, every other task starts at or after the freeze time.
+    // Change the shop, then freeze: both forms agree, frozen positions keep
+    // the reference exactly, every other task starts at or after the freeze
+    // time.
     for (int o = 1; o <= p.N_Order; ++o) p.Orders[o].CST += pick(rng, 0, 30);
     for (int m = 1; m <= p.N_Machine; ++m) {
       if (p.Machines[m].Speed != 0) p.Machines[m].Speed = pick(rng, 1, 6);
     }
     const int freeze_time = pick(rng, 0, 150);
     evaluate_with_freeze(schedule, p, reference.timing_view(), freeze_time);
+    SearchSolution frozen(p.N_Order, p.N_Job, p.N_Machine, J_A, M_wload);
+    frozen.evaluate_with_freeze(p, reference.timing_view(), freeze_time);
+    ASSERT_TRUE(same_timing(schedule, frozen.timing_view()));
     for (int m = 1; m <= p.N_Machine; ++m) {
       int k = 0;
       for (const TASK* t = schedule.machine_first[m]; t != nullptr; t = t->next_on_machine) {

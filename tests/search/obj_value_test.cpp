@@ -63,8 +63,7 @@ TEST(WeightedDifference, FollowsTheRelativeDifferenceRule) {
       {"unweighted objectives", values({1, 1, 1, 1, 1, 1, 5, 6, -7}),
        values({1, 1, 1, 1, 1, 1, 50, 60, -70}), 0.0},
       // Mixed: better on sum of tardiness (10), worse on setups (7).
-      {"mixed", values({0, 0, 100, 0, 10}), values({0, 0, 50, 0, 20}),
-       10 * -50.0 + 7 * 50.0},
+      {"mixed", values({0, 0, 100, 0, 10}), values({0, 0, 50, 0, 20}), 10 * -50.0 + 7 * 50.0},
   };
   for (const CompareCase& c : cases) {
     EXPECT_DOUBLE_EQ(weighted_difference(c.a, c.b, defaults), c.expected) << c.name;

@@ -1,0 +1,250 @@
+// vema perftest: the performance test from the command line.
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_support.h"
+#include "cli/commands.h"
+#include "common/random.h"
+#include "perftest/perf_test.h"
+#include "search/operators.h"
+#include "search/process_state.h"
+
+namespace vema::cli {
+namespace {
+
+inline constexpr int kMaxThreads = 256;
+
+struct PerfTestOptions {
+  std::string problem;
+  int iterations = 10;
+  int steps = 2000;
+  int loops = 100;
+  int tabu = 150;
+  int max_without_improvement = 20;
+  std::optional<int> min_loop;
+  std::string priorities;
+  std::string operator_priorities;
+  std::optional<uint64_t> seed;
+  int threads = 1;
+  std::string log;
+  bool json = false;
+};
+
+std::vector<int> parse_list(const std::string& text, size_t count, int lo, int hi,
+                            const std::string& what) {
+  std::vector<int> values;
+  std::stringstream in(text);
+  std::string item;
+  while (std::getline(in, item, ',')) {
+    try {
+      size_t used = 0;
+      const int v = std::stoi(item, &used);
+      if (used != item.size() || v < lo || v > hi) throw std::out_of_range(item);
+      values.push_back(v);
+    } catch (const std::exception&) {
+      values.clear();
+      break;
+    }
+  }
+  if (values.size() != count) {
+    throw UsageError{"--" + what + " takes " + std::to_string(count) + " numbers in [" +
+                     std::to_string(lo) + " - " + std::to_string(hi) + "], separated by commas."};
+  }
+  return values;
+}
+
+void check_range(int value, int lo, int hi, const std::string& message) {
+  if (value < lo || value > hi) throw UsageError{message};
+}
+
+std::string program_folder() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : exe.parent_path().string();
+}
+
+// The terminal interface with an "iteration i/N" line instead of the
+// search's step line.
+class PerfTestUi : public TerminalUi {
+ public:
+  PerfTestUi(std::ostream& err, bool live) : TerminalUi(err, true), err_(err), live_(live) {}
+
+  void message(const std::string& text) override {
+    close_line();
+    TerminalUi::message(text);
+  }
+  bool ask(const std::string& text) override {
+    close_line();
+    return TerminalUi::ask(text);
+  }
+  void run_progress(RunEvent event, const RunStatus& status) override {
+    if (!live_) return;
+    if (event == RunEvent::kStep) {
+      err_ << "\riteration " << status.step << '/' << status.steps << std::flush;
+      line_open_ = true;
+    } else if (event == RunEvent::kFinished) {
+      close_line();
+    }
+  }
+
+ private:
+  void close_line() {
+    if (!line_open_) return;
+    err_ << '\n';
+    line_open_ = false;
+  }
+
+  std::ostream& err_;
+  bool live_;
+  bool line_open_ = false;
+};
+
+nlohmann::json six_json(const OBJ_VALUE& v) {
+  return {{"n_of_Late_Orders", v.n_of_Late_Orders},
+          {"n_of_Late_Jobs", v.n_of_Late_Jobs},
+          {"sumTardiness", v.sumTardiness},
+          {"max_Tardiness", v.max_Tardiness},
+          {"n_of_Setup", v.n_of_Setup},
+          {"Completion_Time", v.Completion_Time}};
+}
+
+int run_perftest(const PerfTestOptions& o) {
+  check_range(o.iterations, kPerfTestMinIterations, kPerfTestMaxIterations,
+              "--iterations takes a number in [1 - 99999].");
+  check_range(
+      o.steps, 1, 9999,
+      " The value of the Num. of Steps field is out of the range! It must be in [1 - 9999].");
+  check_range(
+      o.loops, 1, 999,
+      " The value of the Num. of Loops field is out of the range! It must be in [1 - 999].");
+  check_range(
+      o.tabu, 1, 9999,
+      " The value of the TabuList size field is out of the range! It must be in [1 - 9999].");
+  check_range(o.max_without_improvement, 1, 9999,
+              " The value of the AutoStop field is out of the range! It must be in [1 - 9999].");
+  const int min_loop = o.min_loop.value_or(10);
+  check_range(min_loop, 1, o.loops,
+              " The value of the AutoStop field is out of the range! It must be in [1 - Num. of "
+              "loops].");
+  check_range(o.threads, 1, kMaxThreads,
+              "--threads takes a number in [1 - " + std::to_string(kMaxThreads) + "].");
+
+  ProcessState state;
+  if (!o.priorities.empty()) {
+    const auto p = parse_list(o.priorities, 6, 0, 10, "priorities");
+    for (int i = 0; i < 6; ++i) state.priorities.objective[i + 1] = p[i];
+  }
+  if (!o.operator_priorities.empty()) {
+    const auto p = parse_list(o.operator_priorities, operator_count, 0, 10, "operator-priorities");
+    for (int k = 0; k < operator_count; ++k) state.operator_priority[k + 1] = p[k];
+  }
+  state.run.steps = o.steps;
+  state.run.loops_per_step = o.loops;
+  state.run.tabu_size = o.tabu;
+  state.run.max_steps_without_improvement = o.max_without_improvement;
+  state.run.min_loop = min_loop;
+  state.program_folder = program_folder();
+  state.log_file = o.log;
+
+  PerfTestUi ui(std::cerr, isatty(STDERR_FILENO) != 0 && !o.json);
+  Problem problem;
+  if (const int status = load_problem(o.problem, problem, ui); status != 0) return status;
+
+  SystemClock clock;
+  Random rng(clock);
+  rng.set_fixed_seed(o.seed);
+  catch_interrupts();
+  ui.watch_run(&state, 0, false);
+
+  const PerfTestResult r = run_performance_test(o.iterations, o.threads, problem, state, ui, rng);
+  if (r.status != 1) {
+    std::cerr << "vema: the run log could not be opened" << std::endl;
+    return 3;
+  }
+  const int n = static_cast<int>(r.iterations.size());
+  if (o.json) {
+    nlohmann::json j;
+    j["problem"] = o.problem;
+    j["log"] = r.log_path;
+    j["threads"] = o.threads;
+    j["iterations"] = o.iterations;
+    j["completed"] = n;
+    j["stopped"] = r.stopped;
+    j["best"] = r.best;
+    nlohmann::json list = nlohmann::json::array();
+    for (const PerfTestIteration& it : r.iterations) {
+      list.push_back({{"rand", six_json(it.rand)},
+                      {"heur", six_json(it.heur)},
+                      {"search", six_json(it.search)},
+                      {"run_time", it.run_time},
+                      {"best_step", it.best_step}});
+    }
+    j["results"] = list;
+    std::cout << j.dump(2) << '\n';
+  } else {
+    double late_rand = 0, late_heur = 0, late_search = 0;
+    for (const PerfTestIteration& it : r.iterations) {
+      late_rand += it.rand.n_of_Late_Jobs;
+      late_heur += it.heur.n_of_Late_Jobs;
+      late_search += it.search.n_of_Late_Jobs;
+    }
+    std::cout << "Performance test: " << n << " of " << o.iterations << " iterations"
+              << (r.stopped ? " (stopped)" : "") << '\n';
+    if (n > 0) {
+      std::cout << "Average late jobs: rand " << late_rand / n << ", heur " << late_heur / n
+                << ", search " << late_search / n << '\n';
+      std::cout << "Best search result: iteration " << r.best << '\n';
+    }
+    std::cout << "Run log: " << r.log_path << '\n';
+  }
+  return 0;
+}
+
+}  // namespace
+
+void add_perftest_command(CLI::App& app) {
+  auto o = std::make_shared<PerfTestOptions>();
+  CLI::App* s = app.add_subcommand(
+      "perftest", "Compare random, heuristic and searched schedules over repeated runs");
+  s->add_option("PROBLEM", o->problem, "Scheduling input file (.sif or .txt)")->required();
+  s->add_option("--iterations", o->iterations, "Num. of iterations [1 - 99999]")
+      ->capture_default_str();
+  s->add_option("--steps", o->steps, "Num. of steps of each search [1 - 9999]")
+      ->capture_default_str();
+  s->add_option("--loops", o->loops, "Num. of loops (neighbours per step) [1 - 999]")
+      ->capture_default_str();
+  s->add_option("--tabu", o->tabu, "TabuList size [1 - 9999]")->capture_default_str();
+  s->add_option("--max-steps-without-improvement", o->max_without_improvement,
+                "A search stops after this many steps without a better schedule [1 - 9999]")
+      ->capture_default_str();
+  s->add_option("--min-loop", o->min_loop,
+                "First step that may be left early [1 - loops], "
+                "default 10");
+  s->add_option("--priorities", o->priorities,
+                "Objective priorities: late orders, late jobs, sum of tardiness, max tardiness, "
+                "setups, completion time, each [0 - 10] (default 7,8,10,10,7,5)");
+  s->add_option("--operator-priorities", o->operator_priorities,
+                "Priorities of the operators N1..N5, each [0 - 10] (default 1,1,1,1,1)");
+  s->add_option("--seed", o->seed,
+                "Seed of the random generator instead of the clock. With one thread every "
+                "iteration reseeds with it, as from a clock standing still, so all iterations "
+                "are alike; with more threads each iteration gets its own seed derived from it");
+  s->add_option("--threads", o->threads,
+                "Run the iterations on this many threads, each iteration with its own generator "
+                "[1 - 256]")
+      ->capture_default_str();
+  s->add_option("--log", o->log,
+                "Run log to write (default: __last_run__.txt in the program's folder)");
+  s->add_flag("--json", o->json, "Print the results as JSON");
+  s->callback([o] { throw CommandDone{run_perftest(*o)}; });
+}
+
+}  // namespace vema::cli

@@ -227,34 +227,19 @@ bool confirm_stop(ProcessState& state, UserInterface& ui) {
   return false;
 }
 
-// The solutions an iteration works on, allocated once per test (or per
-// worker): the tables of a large problem take many megabytes.
-struct StageSolutions {
-  explicit StageSolutions(const Problem& problem)
-      : empty(problem.N_Order, problem.N_Job, problem.N_Machine),
-        s(problem.N_Order, problem.N_Job, problem.N_Machine) {}
-  // Makes s empty: every route 0, every machine count 0.
-  void clear() { s.assign_from(empty); }
-
-  const SearchSolution empty;
-  SearchSolution s;
-};
-
 // The stages of one iteration, handing each result to `record` as soon as
-// it is known: record(stage, values, search result), stage 0 rand, 1 heur,
-// 2 search.
+// it is known: record(stage, values), stage 0 rand, 1 heur, 2 search.
 template <typename Record>
 void run_stages(const RunParameters& p, Problem& problem, ProcessState& state, UserInterface& ui,
-                Random& rng, StageSolutions& solutions, Record&& record) {
+                Random& rng, Record&& record) {
   OBJ_VALUE values;
-  SearchSolution& s = solutions.s;
-  solutions.clear();
+  SearchSolution s(problem.N_Order, problem.N_Job, problem.N_Machine);
   s.random_assignment(problem, rng);
   evaluate_into(s, problem, values);
   record(0, values, OneSearchResult{});
   // The heuristic starts from nothing: the solution is emptied first. It
   // draws on from where the random assignment left the generator.
-  solutions.clear();
+  s = SearchSolution(problem.N_Order, problem.N_Job, problem.N_Machine);
   build_starting_schedule(kPerfTestHeuristic, s, problem, rng);
   evaluate_into(s, problem, values);
   record(1, values, OneSearchResult{});
@@ -279,14 +264,13 @@ void record_stage(TestRecord& rec, int stage, const OBJ_VALUE& v, const OneSearc
 bool run_sequential(int iterations, const RunParameters& p, TestRecord& rec, Problem& problem,
                     ProcessState& state, UserInterface& ui, Random& rng) {
   RunStatus& st = state.status;
-  StageSolutions solutions(problem);
   for (int i = 1; i <= iterations; ++i) {
     rec.iteration_head(i);
     if (state.stop_requested && confirm_stop(state, ui)) return true;
     st.step = i;
     ui.run_progress(RunEvent::kStep, st);
     ui.process_events();
-    run_stages(p, problem, state, ui, rng, solutions,
+    run_stages(p, problem, state, ui, rng,
                [&rec](int stage, const OBJ_VALUE& v, const OneSearchResult& r) {
                  record_stage(rec, stage, v, r);
                });
@@ -336,7 +320,6 @@ void work(ParallelResults& shared, int iterations, uint64_t run_seed, const RunP
           Problem& problem, ProcessState& state, const Clock& clock) {
   try {
     WorkerUi ui(shared.cancel, state);
-    StageSolutions solutions(problem);
     while (!shared.cancel.load()) {
       const int i = shared.next.fetch_add(1);
       if (i > iterations) break;
@@ -344,7 +327,7 @@ void work(ParallelResults& shared, int iterations, uint64_t run_seed, const RunP
       rng.set_fixed_seed(perf_test_iteration_seed(run_seed, i));
       rng.seed_from_clock();
       PerfTestIteration it;
-      run_stages(p, problem, state, ui, rng, solutions,
+      run_stages(p, problem, state, ui, rng,
                  [&it](int stage, const OBJ_VALUE& v, const OneSearchResult& r) {
                    if (stage == 0) {
                      it.rand = v;

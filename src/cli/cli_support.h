@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/terminal_ui.h"
 #include "problem/problem.h"
@@ -23,6 +24,15 @@ int scheduled_jobs(const SCH& schedule);
 
 // Times the schedule and fills its values (n_of_Scheduled_Jobs included).
 OBJ_VALUE time_schedule(SCH& schedule, Problem& problem);
+
+// Parses "a,b,c" into exactly count numbers in [lo, hi]; otherwise a
+// UsageError naming the option.
+std::vector<int> parse_list(const std::string& text, size_t count, int lo, int hi,
+                            const std::string& what);
+// UsageError with message when value lies outside [lo, hi].
+void check_range(int value, int lo, int hi, const std::string& message);
+// Folder of the running executable (where the run log goes), or ".".
+std::string program_folder();
 
 // True when the path ends in the extension (case-insensitive, with the dot).
 bool has_extension(const std::string& path, const std::string& extension);

@@ -38,39 +38,6 @@ struct PerfTestOptions {
   bool json = false;
 };
 
-std::vector<int> parse_list(const std::string& text, size_t count, int lo, int hi,
-                            const std::string& what) {
-  std::vector<int> values;
-  std::stringstream in(text);
-  std::string item;
-  while (std::getline(in, item, ',')) {
-    try {
-      size_t used = 0;
-      const int v = std::stoi(item, &used);
-      if (used != item.size() || v < lo || v > hi) throw std::out_of_range(item);
-      values.push_back(v);
-    } catch (const std::exception&) {
-      values.clear();
-      break;
-    }
-  }
-  if (values.size() != count) {
-    throw UsageError{"--" + what + " takes " + std::to_string(count) + " numbers in [" +
-                     std::to_string(lo) + " - " + std::to_string(hi) + "], separated by commas."};
-  }
-  return values;
-}
-
-void check_range(int value, int lo, int hi, const std::string& message) {
-  if (value < lo || value > hi) throw UsageError{message};
-}
-
-std::string program_folder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
-}
-
 // The terminal interface with an "iteration i/N" line instead of the
 // search's step line.
 class PerfTestUi : public TerminalUi {

@@ -49,39 +49,6 @@ struct RescheduleOptions {
   std::map<const CLI::Option*, char> change_kind;
 };
 
-std::vector<int> parse_list(const std::string& text, size_t count, int lo, int hi,
-                            const std::string& what) {
-  std::vector<int> values;
-  std::stringstream in(text);
-  std::string item;
-  while (std::getline(in, item, ',')) {
-    try {
-      size_t used = 0;
-      const int v = std::stoi(item, &used);
-      if (used != item.size() || v < lo || v > hi) throw std::out_of_range(item);
-      values.push_back(v);
-    } catch (const std::exception&) {
-      values.clear();
-      break;
-    }
-  }
-  if (values.size() != count) {
-    throw UsageError{"--" + what + " takes " + std::to_string(count) + " numbers in [" +
-                     std::to_string(lo) + " - " + std::to_string(hi) + "], separated by commas."};
-  }
-  return values;
-}
-
-void check_range(int value, int lo, int hi, const char* message) {
-  if (value < lo || value > hi) throw UsageError{message};
-}
-
-std::string program_folder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
-}
-
 // A number as an edit field holds it: digits only, else no value (the
 // field's filter empties anything else).
 std::optional<int> field_number(const std::string& text) {

@@ -44,31 +44,9 @@ OBJ_VALUE current_values_of(const ProcessState& state) {
   return values;
 }
 
-std::string program_folder() {
-  std::error_code ec;
-  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
-}
-
 // "7,8,10,10,7,5": the six objective priorities, each 0..10.
 void set_priorities(const std::string& text, Priorities& priorities) {
-  std::vector<int> values;
-  std::stringstream in(text);
-  std::string item;
-  while (std::getline(in, item, ',')) {
-    size_t used = 0;
-    int v = -1;
-    try {
-      v = std::stoi(item, &used);
-    } catch (const std::exception&) {
-      used = 0;
-    }
-    if (used == 0 || used != item.size() || v < 0 || v > 10) break;
-    values.push_back(v);
-  }
-  if (values.size() != 6 || std::count(text.begin(), text.end(), ',') != 5) {
-    throw UsageError{"--priorities takes 6 numbers in [0 - 10], separated by commas."};
-  }
+  const std::vector<int> values = parse_list(text, 6, 0, 10, "priorities");
   for (int i = 0; i < 6; ++i) priorities.objective[i + 1] = values[static_cast<size_t>(i)];
 }
 

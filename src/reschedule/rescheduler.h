@@ -75,7 +75,8 @@ class Rescheduler {
   // problem and the current schedule, builds the reference solution from the
   // released schedule, timed with the released records (freezing first) or
   // the modified ones (modifying first), and freezes the problem's records
-  // at freeze_time against it. Returns the timed reference solution.
+  // at freeze_time against it. Returns the timed reference solution. Needs
+  // loaded(), as do the actions below.
   SearchSolution prepare_initial_state(Problem& problem, ProcessState& state, FreezeOrder order,
                                        int freeze_time);
 

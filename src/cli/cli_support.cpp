@@ -83,6 +83,46 @@ void check_range(int value, int lo, int hi, const std::string& message) {
   if (value < lo || value > hi) throw UsageError{message};
 }
 
+void set_run_size(ProcessState& state, int steps, int loops, int tabu) {
+  check_range(
+      steps, 1, 9999,
+      " The value of the Num. of Steps field is out of the range! It must be in [1 - 9999].");
+  check_range(
+      loops, 1, 999,
+      " The value of the Num. of Loops field is out of the range! It must be in [1 - 999].");
+  check_range(
+      tabu, 1, 9999,
+      " The value of the TabuList size field is out of the range! It must be in [1 - 9999].");
+  state.run.steps = steps;
+  state.run.loops_per_step = loops;
+  state.run.tabu_size = tabu;
+}
+
+void set_autostop(ProcessState& state, int max_without_improvement, std::optional<int> min_loop) {
+  check_range(max_without_improvement, 1, 9999,
+              " The value of the AutoStop field is out of the range! It must be in [1 - 9999].");
+  const int first_early_step = min_loop.value_or(10);
+  check_range(first_early_step, 1, state.run.loops_per_step,
+              " The value of the AutoStop field is out of the range! It must be in [1 - Num. of "
+              "loops].");
+  state.run.max_steps_without_improvement = max_without_improvement;
+  state.run.min_loop = first_early_step;
+}
+
+void set_priorities(ProcessState& state, const std::string& objectives,
+                    const std::string& operators) {
+  if (!objectives.empty()) {
+    const auto p = parse_list(objectives, 6, 0, 10, "priorities");
+    for (size_t i = 0; i < 6; ++i) state.priorities.objective[i + 1] = p[i];
+  }
+  if (!operators.empty()) {
+    const auto p = parse_list(operators, operator_count, 0, 10, "operator-priorities");
+    for (size_t k = 0; k < static_cast<size_t>(operator_count); ++k) {
+      state.operator_priority[k + 1] = p[k];
+    }
+  }
+}
+
 std::string program_folder() {
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -1,6 +1,7 @@
 // Helpers shared by the vema commands.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "problem/problem.h"
 #include "schedule/sch.h"
 #include "search/obj_value.h"
+#include "search/process_state.h"
 
 namespace vema::cli {
 
@@ -33,6 +35,16 @@ std::vector<int> parse_list(const std::string& text, size_t count, int lo, int h
 void check_range(int value, int lo, int hi, const std::string& message);
 // Folder of the running executable (where the run log goes), or ".".
 std::string program_folder();
+
+// Checks the scheduler window's ranges of steps, loops and tabu size (its
+// messages on refusal) and sets them as the run parameters.
+void set_run_size(ProcessState& state, int steps, int loops, int tabu);
+// Checks and sets the automatic-stop pair; min_loop defaults to 10.
+void set_autostop(ProcessState& state, int max_without_improvement, std::optional<int> min_loop);
+// Sets the six objective priorities and the N1..N5 operator priorities from
+// "a,b,c,..." lists; an empty list keeps the defaults.
+void set_priorities(ProcessState& state, const std::string& objectives,
+                    const std::string& operators);
 
 // True when the path ends in the extension (case-insensitive, with the dot).
 bool has_extension(const std::string& path, const std::string& extension);

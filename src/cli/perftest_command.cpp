@@ -86,38 +86,13 @@ nlohmann::json six_json(const OBJ_VALUE& v) {
 int run_perftest(const PerfTestOptions& o) {
   check_range(o.iterations, kPerfTestMinIterations, kPerfTestMaxIterations,
               "--iterations takes a number in [1 - 99999].");
-  check_range(
-      o.steps, 1, 9999,
-      " The value of the Num. of Steps field is out of the range! It must be in [1 - 9999].");
-  check_range(
-      o.loops, 1, 999,
-      " The value of the Num. of Loops field is out of the range! It must be in [1 - 999].");
-  check_range(
-      o.tabu, 1, 9999,
-      " The value of the TabuList size field is out of the range! It must be in [1 - 9999].");
-  check_range(o.max_without_improvement, 1, 9999,
-              " The value of the AutoStop field is out of the range! It must be in [1 - 9999].");
-  const int min_loop = o.min_loop.value_or(10);
-  check_range(min_loop, 1, o.loops,
-              " The value of the AutoStop field is out of the range! It must be in [1 - Num. of "
-              "loops].");
   check_range(o.threads, 1, kMaxThreads,
               "--threads takes a number in [1 - " + std::to_string(kMaxThreads) + "].");
 
   ProcessState state;
-  if (!o.priorities.empty()) {
-    const auto p = parse_list(o.priorities, 6, 0, 10, "priorities");
-    for (int i = 0; i < 6; ++i) state.priorities.objective[i + 1] = p[i];
-  }
-  if (!o.operator_priorities.empty()) {
-    const auto p = parse_list(o.operator_priorities, operator_count, 0, 10, "operator-priorities");
-    for (int k = 0; k < operator_count; ++k) state.operator_priority[k + 1] = p[k];
-  }
-  state.run.steps = o.steps;
-  state.run.loops_per_step = o.loops;
-  state.run.tabu_size = o.tabu;
-  state.run.max_steps_without_improvement = o.max_without_improvement;
-  state.run.min_loop = min_loop;
+  set_run_size(state, o.steps, o.loops, o.tabu);
+  set_autostop(state, o.max_without_improvement, o.min_loop);
+  set_priorities(state, o.priorities, o.operator_priorities);
   state.program_folder = program_folder();
   state.log_file = o.log;
 

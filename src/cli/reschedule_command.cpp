@@ -148,15 +148,6 @@ void print_frozen(std::ostream& out, const SCH& schedule, const Problem& problem
 int run_reschedule_command(const RescheduleOptions& o) {
   check_range(o.freeze, 0, kMaxFreezeTime,
               " The value of the Freeze time field is out of the range! It must be in [0 - 9999].");
-  check_range(
-      o.steps, 1, 9999,
-      " The value of the Num. of Steps field is out of the range! It must be in [1 - 9999].");
-  check_range(
-      o.loops, 1, 999,
-      " The value of the Num. of Loops field is out of the range! It must be in [1 - 999].");
-  check_range(
-      o.tabu, 1, 9999,
-      " The value of the TabuList size field is out of the range! It must be in [1 - 9999].");
   check_range(o.time_limit, 0, 241, "--time-limit takes minutes in [1 - 241].");
   if (o.order != "freeze-first" && o.order != "modify-first") {
     throw UsageError{"--order must be freeze-first or modify-first"};
@@ -165,22 +156,13 @@ int run_reschedule_command(const RescheduleOptions& o) {
       o.order == "freeze-first" ? FreezeOrder::kFreezeThenModify : FreezeOrder::kModifyThenFreeze;
 
   ProcessState state;
-  if (!o.priorities.empty()) {
-    const auto p = parse_list(o.priorities, 6, 0, 10, "priorities");
-    for (int i = 0; i < 6; ++i) state.priorities.objective[i + 1] = p[i];
-  }
+  set_run_size(state, o.steps, o.loops, o.tabu);
+  set_priorities(state, o.priorities, o.operator_priorities);
   if (!o.deviation_priorities.empty()) {
     const auto p = parse_list(o.deviation_priorities, kDeviations, 0, 10, "deviation-priorities");
     for (int k = 0; k < kDeviations; ++k) state.priorities.deviation[k + 1] = p[k];
   }
-  if (!o.operator_priorities.empty()) {
-    const auto p = parse_list(o.operator_priorities, operator_count, 0, 10, "operator-priorities");
-    for (int k = 0; k < operator_count; ++k) state.operator_priority[k + 1] = p[k];
-  }
   state.operator_priority[6] = 2;  // the rescheduling view
-  state.run.steps = o.steps;
-  state.run.loops_per_step = o.loops;
-  state.run.tabu_size = o.tabu;
   state.program_folder = program_folder();
   state.log_file = o.log;
 

@@ -3,29 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "search/operators.h"
+
 namespace vema {
-
-namespace {
-
-// Puts job j at position q of machine m (1..count+1), shifting the jobs at
-// q.. one place back, and records it as route step l.
-void insert_at(SearchSolution& s, int j, int l, int m, int q) {
-  int* seq = s.sequence(m);
-  int* step = s.step_at(m);
-  const int n = ++seq[0];
-  for (int p = n; p > q; --p) {
-    const int moved = seq[p - 1];
-    seq[p] = moved;
-    step[p] = step[p - 1];
-    s.position_of(moved)[step[p]] = p;
-  }
-  seq[q] = j;
-  step[q] = l;
-  s.assignment(j)[l] = m;
-  s.position_of(j)[l] = q;
-}
-
-}  // namespace
 
 void insert_unfrozen(SearchSolution& s, int job, int l, int machine, const Problem& problem,
                      Random& rng) {
@@ -33,7 +13,7 @@ void insert_unfrozen(SearchSolution& s, int job, int l, int machine, const Probl
   int q = rng.mod(n) + 1;
   const int frozen = problem.Machines[machine].frozen_tasks;
   if (q <= frozen) q = std::min(frozen + 1, n);
-  insert_at(s, job, l, machine, q);
+  insert_job_at(s, job, l, machine, q);
 }
 
 bool change_job_frozen(SearchSolution& s, int job, const Problem& problem,
@@ -64,7 +44,7 @@ bool change_job_frozen(SearchSolution& s, int job, const Problem& problem,
     if (l <= frozen_steps && r.assignment(job)[l] == m) {
       // Every other frozen task of the machine is where it is in the
       // reference, so the reference position puts this one back exactly.
-      insert_at(s, job, l, m, r.position_of(job)[l]);
+      insert_job_at(s, job, l, m, r.position_of(job)[l]);
     } else {
       insert_unfrozen(s, job, l, m, problem, rng);
     }

@@ -25,11 +25,7 @@ int choose_operator(int n, const int* p, Random& rng) {
   return 1;
 }
 
-namespace {
-
-// Puts job j at position q of machine m (1..count+1), shifting the jobs at
-// q.. one place back, and records it as route step l.
-void insert_at(SearchSolution& s, int j, int l, int m, int q) {
+void insert_job_at(SearchSolution& s, int j, int l, int m, int q) {
   int* seq = s.sequence(m);
   int* step = s.step_at(m);
   const int n = ++seq[0];
@@ -44,8 +40,6 @@ void insert_at(SearchSolution& s, int j, int l, int m, int q) {
   s.assignment(j)[l] = m;
   s.position_of(j)[l] = q;
 }
-
-}  // namespace
 
 void remove_job(SearchSolution& s, int job) {
   int* a = s.assignment(job);
@@ -83,7 +77,7 @@ void insert_job_random(SearchSolution& s, int job, const Problem& problem, Rando
     const int m = machines[rng.mod(machines[0]) + 1];
     const int n = s.sequence(m)[0] + 1;
     const int q = rng.mod(n) + 1;
-    insert_at(s, job, l, m, q);
+    insert_job_at(s, job, l, m, q);
   }
 }
 
@@ -98,7 +92,7 @@ void copy_job_assignment(SearchSolution& s, int from_job, int to_job) {
   const int route = a[0];
   s.assignment(to_job)[0] = route;
   const int k = route_length(route);
-  for (int l = 1; l <= k; ++l) insert_at(s, to_job, l, a[l], s.position_of(from_job)[l]);
+  for (int l = 1; l <= k; ++l) insert_job_at(s, to_job, l, a[l], s.position_of(from_job)[l]);
 }
 
 void change_order(SearchSolution& s, int order, const Problem& problem, Random& rng) {

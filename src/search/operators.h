@@ -48,6 +48,9 @@ class OperatorWorkspace {
 };
 
 // Building blocks.
+// Puts job j at position q (1..count+1) of machine m as its route step l,
+// shifting the jobs from q on one place back.
+void insert_job_at(SearchSolution& s, int j, int l, int m, int q);
 void remove_job(SearchSolution& s, int job);
 void insert_job_random(SearchSolution& s, int job, const Problem& problem, Random& rng);
 void change_job(SearchSolution& s, int job, const Problem& problem, Random& rng);

@@ -173,15 +173,6 @@ bool open_log(RunLog& log, ProcessState& state, UserInterface& ui) {
   return log.open(state.program_folder, ui, state.announced_log_path);
 }
 
-// Adds a neighbour to the tabu list under the live capacity, as the tabu
-// search run does: at capacity the oldest entry makes room, and a list left
-// above a lowered capacity shrinks by one entry per addition.
-void remember(TABULIST& tabu, const SearchSolution& s, uint64_t hash, int capacity) {
-  tabu.add(tabu.make_entry(s, hash));
-  if (tabu.count() > capacity) tabu.remove_oldest();
-  if (tabu.count() > capacity) tabu.remove_oldest();
-}
-
 std::string load_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -277,7 +268,7 @@ int run_reschedule(Problem& problem, ProcessState& state, Rescheduler& reschedul
       }
       const uint64_t hash = sequence_hash(working);
       if (tabu.contains(working, hash)) continue;
-      remember(tabu, working, hash, state.run.tabu_size);
+      tabu.remember(working, hash, state.run.tabu_size);
       evaluate_rescheduled(working, neighbour_values, problem, start, freeze_time);
       ++evaluated;
       if (i == 1) {

@@ -91,6 +91,12 @@ void TABULIST::add(TABU* entry) {
   ++count_;
 }
 
+void TABULIST::remember(const SearchSolution& s, uint64_t hash, int capacity) {
+  add(make_entry(s, hash));
+  if (count_ > capacity) remove_oldest();
+  if (count_ > capacity) remove_oldest();
+}
+
 void TABULIST::remove_oldest() {
   if (tail_ == nullptr) return;
   TABU* old = tail_;

@@ -43,6 +43,10 @@ class TABULIST {
   TABU* make_entry(const SearchSolution& s, uint64_t hash);
   // Makes entry (from make_entry) the newest.
   void add(TABU* entry);
+  // Adds the solution as the newest entry, then drops old entries while the
+  // list is over capacity, at most two: at capacity the list keeps its size,
+  // above it (the capacity was lowered) it shrinks by one per addition.
+  void remember(const SearchSolution& s, uint64_t hash, int capacity);
   // Drops the oldest entry; nothing when empty.
   void remove_oldest();
   bool contains(const SearchSolution& s) const { return contains(s, sequence_hash(s)); }

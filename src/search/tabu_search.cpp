@@ -31,16 +31,6 @@ bool open_log(RunLog& log, ProcessState& state, UserInterface& ui) {
 
 enum class Variant { kPlain, kAutostop };
 
-// Adds a neighbour to the tabu list under the live capacity. At capacity the
-// oldest entry makes room for it. A list left above a lowered capacity
-// shrinks by one entry per addition until it is back at the capacity, so a
-// lowered "TabuList size" takes effect gradually instead of never.
-void remember(TABULIST& tabu, const SearchSolution& s, uint64_t hash, int capacity) {
-  tabu.add(tabu.make_entry(s, hash));
-  if (tabu.count() > capacity) tabu.remove_oldest();
-  if (tabu.count() > capacity) tabu.remove_oldest();
-}
-
 void evaluate_into(SearchSolution& s, Problem& problem, OBJ_VALUE& values) {
   s.evaluate(problem);
   s.compute_objectives(values, problem);
@@ -161,7 +151,7 @@ int run_interactive(Variant variant, Problem& problem, ProcessState& state, User
       if (!apply_operator(k, working, problem, neighbour_values, rng, workspace)) continue;
       const uint64_t hash = sequence_hash(working);
       if (tabu.contains(working, hash)) continue;
-      remember(tabu, working, hash, state.run.tabu_size);
+      tabu.remember(working, hash, state.run.tabu_size);
       evaluate_into(working, problem, neighbour_values);
       ++evaluated;
       if (i == 1) {
@@ -277,7 +267,7 @@ OneSearchResult run_one_search(int steps, int loops, int min_loop,
       if (!apply_operator(k, working, problem, neighbour_values, rng, workspace)) continue;
       const uint64_t hash = sequence_hash(working);
       if (tabu.contains(working, hash)) continue;
-      remember(tabu, working, hash, tabu_size);
+      tabu.remember(working, hash, tabu_size);
       evaluate_into(working, problem, neighbour_values);
       if (i == 1) {
         step_best_values.take_values(neighbour_values);

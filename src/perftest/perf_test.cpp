@@ -470,6 +470,7 @@ PerfTestResult run_performance_test(int iterations, int threads, Problem& proble
   st.title = "VEMA Solver";
   st.show_objectives = false;
   st.show_controls = false;
+  st.kind = RunKind::kPerfTest;
   st.counts_iterations = true;
   st.steps = iterations;
   ui.run_progress(RunEvent::kStarted, st);

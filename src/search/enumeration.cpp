@@ -178,6 +178,7 @@ int run_enumeration(Problem& problem, ProcessState& state, UserInterface& ui, Ra
                     EnumerationSummary* summary) {
   RunStatus& st = state.status;
   st = RunStatus{};
+  st.kind = RunKind::kEnumeration;
   st.title = "VEMA Solver";
   st.show_objectives = false;
   st.show_controls = false;

@@ -23,8 +23,14 @@ struct RunParameters {
   int min_loop = 10;                       // "Min. loop:"
 };
 
+// Which run is going: it decides where the result window puts the log
+// (the "Index" page for the interactive runs, "Average Obj_values" for the
+// batch run and the performance test) and which charts it fills.
+enum class RunKind { kSearch, kEnumeration, kBatch, kPerfTest };
+
 // What a running search shows; filled by the run, read by the display.
 struct RunStatus {
+  RunKind kind = RunKind::kSearch;
   std::string title;       // "VEMA Solver"
   std::string subtitle;    // "" or "Batch scheduling mode"
   std::string start_time;  // hh:mm:ss

@@ -325,6 +325,7 @@ int run_batch(Problem& problem, ProcessState& state, UserInterface& ui, Random& 
     return -1;
   }
   st.title = "VEMA Solver";
+  st.kind = RunKind::kBatch;
   st.subtitle = "Batch scheduling mode";
   st.show_objectives = false;
   st.show_controls = false;

@@ -1,0 +1,23 @@
+#include "gui/gui_test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+
+namespace vema::testing {
+
+void save_screenshot(QWidget* window, const QString& name) {
+  const QString folder = qEnvironmentVariable("VEMA_SCREENSHOTS");
+  if (folder.isEmpty() || window == nullptr) return;
+  QDir().mkpath(folder);
+  QApplication::processEvents();
+  // Under a real display the frame is included; offscreen grabs the contents.
+  window->grab().save(QDir(folder).filePath(name + ".png"));
+}
+
+QString source_path(const QString& relative) {
+  return QDir(QStringLiteral(VEMA_SOURCE_DIR)).filePath(relative);
+}
+
+}  // namespace vema::testing

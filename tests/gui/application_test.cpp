@@ -1,6 +1,8 @@
 // The application as it starts: the windows, the main window's menu, the
 // About box, the scheduler window opened from the menu, and the safety net
 // for exceptions escaping an event handler.
+#include "app/application.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -10,7 +12,6 @@
 #include <stdexcept>
 
 #include "app/about_box.h"
-#include "app/application.h"
 #include "app/main_window.h"
 #include "gui/gui_test_support.h"
 #include "gui/scripted_windows_ui.h"
@@ -68,8 +69,8 @@ void ApplicationTest::creates_every_window_once_with_the_defaults() {
   QVERIFY(w.main && w.scheduler && w.chart && w.progress && w.objectives && w.operators &&
           w.input_check && w.about);
   // Every window belongs to the main window and is hidden until asked for.
-  for (QWidget* window : std::initializer_list<QWidget*>{
-           w.scheduler, w.chart, w.progress, w.objectives, w.operators, w.about}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{w.scheduler, w.chart, w.progress,
+                                                         w.objectives, w.operators, w.about}) {
     QCOMPARE(window->parentWidget(), static_cast<QWidget*>(w.main));
     QVERIFY(window->isWindow());
     QVERIFY(!window->isVisible());

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QScreen>
 #include <QWidget>
 
 namespace vema::testing {
@@ -14,6 +15,16 @@ void save_screenshot(QWidget* window, const QString& name) {
   QApplication::processEvents();
   // Under a real display the frame is included; offscreen grabs the contents.
   window->grab().save(QDir(folder).filePath(name + ".png"));
+}
+
+void save_desktop_screenshot(const QString& name) {
+  const QString folder = qEnvironmentVariable("VEMA_SCREENSHOTS");
+  if (folder.isEmpty()) return;
+  QDir().mkpath(folder);
+  QApplication::processEvents();
+  if (QScreen* screen = QApplication::primaryScreen()) {
+    screen->grabWindow(0).save(QDir(folder).filePath(name + ".png"));
+  }
 }
 
 QString source_path(const QString& relative) {

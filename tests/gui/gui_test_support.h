@@ -11,6 +11,9 @@ namespace vema::testing {
 // variable VEMA_SCREENSHOTS names a folder; does nothing otherwise.
 void save_screenshot(QWidget* window, const QString& name);
 
+// The same for the whole screen (meaningful under a real display).
+void save_desktop_screenshot(const QString& name);
+
 // The path of a file in the source tree, e.g. "examples/small_shop.sif".
 QString source_path(const QString& relative);
 

@@ -6,8 +6,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -21,6 +23,7 @@
 #include "search/windows/number_field.h"
 #include "search/windows/objective_functions_window.h"
 #include "search/windows/progress_window.h"
+#include "search/windows/searching_operators_window.h"
 #include "viewer/windows/result_chart_window.h"
 
 using vema::testing::ScriptedWindowsUi;
@@ -51,6 +54,7 @@ class SchedulerWindowTest : public QObject {
   void active_control_changes_priorities_during_a_run();
   void second_run_asks_to_reload_the_last_schedule();
   void performance_test_fills_the_average_page();
+  void a_run_on_the_maximised_main_window_with_every_side_window();
 
  private:
   SchedulerWindow& window() { return *app_->windows().scheduler; }
@@ -461,6 +465,42 @@ void SchedulerWindowTest::performance_test_fills_the_average_page() {
   QVERIFY(!window().perf_test_box()->isChecked());
   QVERIFY(!window().iterations_field()->isEnabled());
   QVERIFY(window().isVisible());
+}
+
+// A planner's view: the maximised main window, a tabu search with the live
+// chart and both priority windows open beside the progress window.
+void SchedulerWindowTest::a_run_on_the_maximised_main_window_with_every_side_window() {
+  QMainWindow* main = app_->windows().main;
+  main->showMaximized();
+  QVERIFY(QTest::qWaitForWindowExposed(main));
+  load(QStringLiteral("examples/busy_shop.sif"));
+  show_window();
+  set_small_run("40", "20");
+  int step = 0;
+  bool all_inside = false;
+  ui_->on_process_events = [&] {
+    ++step;
+    if (step == 2) {
+      progress().chart_visible_box()->setChecked(true);
+      progress().priority_visible_box()->setChecked(true);
+      progress().operators_visible_box()->setChecked(true);
+    }
+    if (step == 30) {
+      QTest::qWait(600);  // one tick of the live chart
+      const QRect screen = main->screen()->availableGeometry();
+      all_inside = true;
+      for (QWidget* w : std::initializer_list<QWidget*>{
+               &progress(), &chart(), app_->windows().objectives, app_->windows().operators}) {
+        all_inside = all_inside && w->isVisible() && screen.contains(w->frameGeometry());
+      }
+      testing::save_desktop_screenshot(QStringLiteral("desktop_during_run"));
+    }
+  };
+  window().button(QStringLiteral("Run"))->click();
+  // The offscreen screen is smaller than any real one.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) QVERIFY(all_inside);
+  QVERIFY(chart().isVisible());
+  testing::save_desktop_screenshot(QStringLiteral("desktop_after_run"));
 }
 
 }  // namespace vema

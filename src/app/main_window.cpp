@@ -31,7 +31,7 @@ void MainWindow::open_scheduler() {
   SchedulerWindow* w = windows_.scheduler;
   if (w == nullptr || w->isVisible()) return;
   w->setWindowTitle(QStringLiteral("Production Scheduler"));
-  show_modal(w);
+  show_modal(w, this);
 }
 
 void MainWindow::open_rescheduler() { ui_.message("The rescheduler window is not available yet."); }
@@ -45,9 +45,10 @@ void MainWindow::open_about() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // A run is going inside a window's handler: ask it to stop first.
-  if (ui_.run_active()) {
-    state_.stop_requested = true;
+  // While a working window is open the main window takes no input; a run
+  // going inside it is asked to stop.
+  if (!menuBar()->isEnabled()) {
+    if (ui_.run_active()) state_.stop_requested = true;
     event->ignore();
     return;
   }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMainWindow>
-#include <QMenuBar>
 #include <QMessageBox>
 
 #include "problem/windows/input_check_window.h"
@@ -121,9 +120,11 @@ void WindowsUi::run_progress(RunEvent event, const RunStatus& status) {
   switch (event) {
     case RunEvent::kStarted:
       run_active_ = true;
-      // The menu stays out of reach while the scheduler window is hidden.
-      if (windows_.main != nullptr) windows_.main->menuBar()->setEnabled(false);
-      if (chart != nullptr) chart->hide_log(log_page(status.kind));
+      if (chart != nullptr) {
+        // The performance test resets the charts once its log is open.
+        if (status.kind == RunKind::kPerfTest) chart->reset();
+        chart->hide_log(log_page(status.kind));
+      }
       if (operators != nullptr && status.kind == RunKind::kSearch) operators->begin_run();
       if (progress != nullptr) progress->begin_run(status);
       if (run_owner_ != nullptr) run_owner_->hide();
@@ -144,7 +145,6 @@ void WindowsUi::run_progress(RunEvent event, const RunStatus& status) {
       if (progress != nullptr) progress->end_run();
       if (run_owner_ != nullptr) run_owner_->show();
       run_active_ = false;
-      if (windows_.main != nullptr) windows_.main->menuBar()->setEnabled(true);
       break;
     case RunEvent::kFinished:
       finish_run(status);
@@ -164,7 +164,15 @@ void WindowsUi::finish_run(const RunStatus& status) {
     if (status.kind == RunKind::kPerfTest) chart->show_current();
   }
   run_active_ = false;
-  if (windows_.main != nullptr) windows_.main->menuBar()->setEnabled(true);
+}
+
+void WindowsUi::abandon_run() {
+  if (!run_active_) return;
+  close_if_visible(windows_.objectives);
+  close_if_visible(windows_.operators);
+  if (windows_.progress != nullptr) windows_.progress->end_run();
+  if (run_owner_ != nullptr) run_owner_->show();
+  run_active_ = false;
 }
 
 }  // namespace vema

@@ -25,6 +25,9 @@ class WindowsUi : public UserInterface {
   // The window a run hides at its start and shows again at its end.
   void set_run_owner(QWidget* owner) { run_owner_ = owner; }
   bool run_active() const { return run_active_; }
+  // A run ended by an exception: the progress window goes and the window
+  // that started the run comes back.
+  void abandon_run();
 
   void message(const std::string& text) override;
   bool ask(const std::string& text) override;

@@ -118,13 +118,20 @@ void ApplicationTest::scheduler_opens_modally_from_the_menu_and_keeps_its_fields
   app_->state().operator_priority[6] = 2;
   bool modal = false;
   QTimer::singleShot(0, [&] {
-    modal = scheduler->isVisible() && QApplication::activeModalWidget() == scheduler;
+    // Modal to the main window only: the menu is out of reach, while the
+    // windows the scheduler opens beside itself stay usable.
+    modal = scheduler->isVisible() && !app_->main_window().menuBar()->isEnabled() &&
+            QApplication::activeModalWidget() == nullptr;
+    app_->main_window().close();  // ignored while the scheduler is open
+    QVERIFY(app_->main_window().isVisible());
     QCOMPARE(scheduler->windowTitle(), QStringLiteral("Production Scheduler"));
     scheduler->steps_field()->setText(QStringLiteral("777"));
     scheduler->button(QStringLiteral("Close"))->click();
   });
+  app_->main_window().show();
   action("&Schedule", "S&cheduler")->trigger();
   QVERIFY(modal);
+  QVERIFY(app_->main_window().menuBar()->isEnabled());
   QCOMPARE(app_->state().operator_priority[6], 1);
   QVERIFY(!scheduler->isVisible());
 

@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <stdexcept>
 
 #include "app/application.h"
 #include "gui/gui_test_support.h"
@@ -54,6 +55,7 @@ class SchedulerWindowTest : public QObject {
   void active_control_changes_priorities_during_a_run();
   void second_run_asks_to_reload_the_last_schedule();
   void performance_test_fills_the_average_page();
+  void an_exception_in_a_run_brings_the_windows_back();
   void a_run_on_the_maximised_main_window_with_every_side_window();
 
  private:
@@ -465,6 +467,30 @@ void SchedulerWindowTest::performance_test_fills_the_average_page() {
   QVERIFY(!window().perf_test_box()->isChecked());
   QVERIFY(!window().iterations_field()->isEnabled());
   QVERIFY(window().isVisible());
+}
+
+// A run that ends by an exception must not leave the scheduler hidden and
+// the progress window up for good.
+void SchedulerWindowTest::an_exception_in_a_run_brings_the_windows_back() {
+  load(QStringLiteral("tests/data/tiny_shop.sif"));
+  show_window();
+  set_small_run("50", "3");
+  int step = 0;
+  ui_->on_process_events = [&] {
+    if (++step == 3) throw std::runtime_error("out of memory");
+  };
+  bool thrown = false;
+  try {
+    window().button(QStringLiteral("Run"))->click();
+  } catch (const std::runtime_error&) {
+    thrown = true;
+  }
+  QVERIFY(thrown);
+  QVERIFY(!ui_->run_active());
+  QVERIFY(!progress().isVisible());
+  QVERIFY(window().isVisible());
+  QVERIFY(window().button(QStringLiteral("Run"))->isEnabled());
+  QVERIFY(window().button(QStringLiteral("Close"))->isEnabled());
 }
 
 // A planner's view: the maximised main window, a tabu search with the live

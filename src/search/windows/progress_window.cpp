@@ -21,6 +21,7 @@
 
 #include "search/windows/objective_functions_window.h"
 #include "search/windows/searching_operators_window.h"
+#include "viewer/windows/window_frame.h"
 #include "viewer/windows/result_chart_window.h"
 
 namespace vema {
@@ -333,9 +334,8 @@ QRect ProgressWindow::main_frame() const {
 // Inside the main window, below its caption, down to just above its bottom.
 void ProgressWindow::place_window() {
   const QRect main = main_frame();
-  const QSize frame_extra = frameGeometry().size() - geometry().size();
   const int top = main.y() + 26;
-  const int height = bottom_edge(main) - 2 - top - frame_extra.height();
+  const int height = bottom_edge(main) - 2 - top - frame_extra(*this, main_window_).height();
   move(main.x() + 4, top);
   resize(width(), std::max(height, minimumSizeHint().height()));
 }

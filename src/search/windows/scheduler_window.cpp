@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
 #include <vector>
 
 #include "app/windows_ui.h"
@@ -30,6 +31,19 @@ namespace {
 
 constexpr const char* kNoData = "No input data loaded.";
 constexpr const char* kLoaded = "Input data loaded.";
+
+// Runs its action when the scope ends, also by an exception (which the
+// application's safety net then shows).
+class ScopeExit {
+ public:
+  explicit ScopeExit(std::function<void()> action) : action_(std::move(action)) {}
+  ~ScopeExit() { action_(); }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+
+ private:
+  std::function<void()> action_;
+};
 
 QPushButton* make_button(const char* text, QWidget* parent) {
   auto* b = new QPushButton(QString::fromLatin1(text), parent);
@@ -327,6 +341,11 @@ void SchedulerWindow::run() {
   read_parameters();
   ui_.set_run_owner(this);
 
+  // Whatever happens, the windows and the controls come back.
+  const ScopeExit restore([&] {
+    ui_.abandon_run();
+    set_buttons_enabled(controls, true);
+  });
   int result = 0;
   switch (method_->currentIndex()) {
     case kTabuSearch:
@@ -347,16 +366,17 @@ void SchedulerWindow::run() {
       break;
   }
   if (result == 1) show_results();
-  set_buttons_enabled(controls, true);
 }
 
 void SchedulerWindow::run_test() {
   if (!fields_valid(true)) return;
-  if (windows_.chart != nullptr) windows_.chart->reset();
   state_.stop_requested = false;
   read_parameters();
   ui_.set_run_owner(this);
-  run_performance_test(iterations_->value(), 1, problem_, state_, ui_, rng_);
+  {
+    const ScopeExit restore([this] { ui_.abandon_run(); });
+    run_performance_test(iterations_->value(), 1, problem_, state_, ui_, rng_);
+  }
   perf_test_->setChecked(false);
   method_changed();
 }

@@ -25,6 +25,8 @@
 #include <limits>
 #include <vector>
 
+#include "viewer/windows/window_frame.h"
+
 namespace vema {
 
 namespace {
@@ -393,10 +395,8 @@ void ResultChartWindow::show_current() {
 void ResultChartWindow::recentre_next_show() { placement_ = Placement::kOnDesktop; }
 
 void ResultChartWindow::place(const QRect& frame) {
-  // Before the first showing the frame is not known and counts as none.
-  const QSize frame_extra = frameGeometry().size() - geometry().size();
   move(frame.topLeft());
-  resize((frame.size() - frame_extra).expandedTo(minimumSizeHint()));
+  resize((frame.size() - frame_extra(*this, main_window_)).expandedTo(minimumSizeHint()));
   placement_ = Placement::kKeep;
 }
 

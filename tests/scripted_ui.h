@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,24 +13,53 @@
 
 namespace vema::testing {
 
-class ScriptedUi : public UserInterface {
- public:
-  void message(const std::string& text) override { messages.push_back(text); }
-  bool ask(const std::string& text) override {
-    questions.push_back(text);
+// The recorded messages, questions and file dialogs, and the queued answers
+// to them. Unanswered questions get No, unanswered dialogs are cancelled.
+struct ScriptedAnswers {
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::vector<FileDialogRequest> dialogs;
+  std::deque<bool> answers;
+  std::deque<std::optional<std::string>> paths;  // answers to file dialogs
+
+  bool next_answer(const std::string& question) {
+    questions.push_back(question);
     if (answers.empty()) return false;
     const bool a = answers.front();
     answers.pop_front();
     return a;
   }
-  std::optional<std::string> open_file(const FileDialogRequest& request) override {
+  std::optional<std::string> next_path(const FileDialogRequest& request) {
     dialogs.push_back(request);
-    return next_path();
+    if (paths.empty()) return std::nullopt;
+    auto p = paths.front();
+    paths.pop_front();
+    return p;
+  }
+};
+
+// A user interface whose message boxes, questions and file dialogs are
+// scripted; Base supplies the rest.
+template <class Base>
+class WithScriptedDialogs : public Base, public ScriptedAnswers {
+ public:
+  void message(const std::string& text) override { messages.push_back(text); }
+  bool ask(const std::string& text) override { return next_answer(text); }
+  std::optional<std::string> open_file(const FileDialogRequest& request) override {
+    return next_path(request);
   }
   std::optional<std::string> save_file(const FileDialogRequest& request) override {
-    dialogs.push_back(request);
-    return next_path();
+    return next_path(request);
   }
+  std::optional<SaveFileChoice> save_file_choice(const FileDialogRequest& request) override {
+    std::optional<std::string> p = save_file(request);
+    if (!p) return std::nullopt;
+    return SaveFileChoice{*p, 1};
+  }
+};
+
+class ScriptedUi : public WithScriptedDialogs<UserInterface> {
+ public:
   void process_events() override {
     ++events_processed;
     if (on_process_events) on_process_events();
@@ -43,12 +73,7 @@ class ScriptedUi : public UserInterface {
     if (on_run_progress) on_run_progress(event, status);
   }
 
-  std::vector<std::string> messages;
-  std::vector<std::string> questions;
-  std::vector<FileDialogRequest> dialogs;
   std::vector<InputCheckLists> reviews;
-  std::deque<bool> answers;
-  std::deque<std::optional<std::string>> paths;  // answers to file dialogs
   std::function<void(InputCheckSession&)> on_review;
   int events_processed = 0;
   // Called after events_processed has been counted, e.g. to request a stop
@@ -56,14 +81,6 @@ class ScriptedUi : public UserInterface {
   std::function<void()> on_process_events;
   std::vector<RunEvent> run_events;
   std::function<void(RunEvent, const RunStatus&)> on_run_progress;
-
- private:
-  std::optional<std::string> next_path() {
-    if (paths.empty()) return std::nullopt;
-    auto p = paths.front();
-    paths.pop_front();
-    return p;
-  }
 };
 
 }  // namespace vema::testing

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "common/text_file.h"
+#include "viewer/windows/window_frame.h"
 
 namespace vema {
 
@@ -119,9 +120,7 @@ void InputCheckWindow::review(InputCheckSession& session) {
   show_lists();
   bool ok = false;
   editor_->setPlainText(read_file(session.path(), &ok));
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  centre_window(*this, nullptr);
   exec();
   error_list_->clear();
   warning_list_->clear();

@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "viewer/windows/window_frame.h"
+
 namespace vema {
 
 namespace {
@@ -121,11 +123,7 @@ ObjectiveFunctionsWindow::~ObjectiveFunctionsWindow() = default;
 void ObjectiveFunctionsWindow::exec_detached() {
   set_active_control(false);
   adjustSize();
-  if (main_window_ != nullptr) {
-    move(main_window_->frameGeometry().center() - rect().center());
-  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  centre_window(*this, main_window_);
   exec();
 }
 

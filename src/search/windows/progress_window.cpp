@@ -21,8 +21,8 @@
 
 #include "search/windows/objective_functions_window.h"
 #include "search/windows/searching_operators_window.h"
-#include "viewer/windows/window_frame.h"
 #include "viewer/windows/result_chart_window.h"
+#include "viewer/windows/window_frame.h"
 
 namespace vema {
 

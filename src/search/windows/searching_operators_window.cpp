@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "viewer/windows/window_frame.h"
+
 namespace vema {
 
 namespace {
@@ -157,11 +159,7 @@ SearchingOperatorsWindow::~SearchingOperatorsWindow() = default;
 void SearchingOperatorsWindow::exec_without_counters() {
   set_counters_visible(false);
   adjustSize();
-  if (main_window_ != nullptr) {
-    move(main_window_->frameGeometry().center() - rect().center());
-  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  centre_window(*this, main_window_);
   exec();
   set_counters_visible(true);
 }

@@ -196,7 +196,7 @@ int run_reschedule(Problem& problem, ProcessState& state, Rescheduler& reschedul
     return -1;
   }
   std::ostream& out = log.out();
-  out << " Tabu Search with _S class and do_pi\n"
+  out << ' ' << kTabuSearchMethod << '\n'
       << "Input file :" << problem.input_file_name << '\n'
       << "Machine: " << problem.N_Machine << " Orders: " << problem.N_Order
       << " Jobs:" << problem.N_Job << '\n'

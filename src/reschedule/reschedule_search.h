@@ -70,7 +70,7 @@ RescheduleStart prepare_reschedule_start(Rescheduler& rescheduler, Problem& prob
 void evaluate_rescheduled(SearchSolution& s, OBJ_VALUE& values, Problem& problem,
                           const RescheduleStart& start, int freeze_time);
 
-// The run "Tabu Search with _S class and do_pi to Reschedule": steps, loops
+// The rescheduling tabu search run of the rescheduler window: steps, loops
 // and tabu size from state.run, priorities from state. Returns 1 when a new
 // schedule was published (also after a confirmed stop), -1 when the run log
 // could not be opened (nothing else happens then).

@@ -86,10 +86,12 @@ int run_interactive(Variant variant, Problem& problem, ProcessState& state, User
     return -1;
   }
   std::ostream& out = log.out();
-  out << (variant == Variant::kPlain ? "Tabu Search with _S class and do_pi."
-                                     : "Tabu Search with AUTOSTOP.")
-      << '\n'
-      << "Input file :" << problem.input_file_name << '\n'
+  if (variant == Variant::kPlain) {
+    out << kTabuSearchMethod << ".\n";
+  } else {
+    out << "Tabu Search with AUTOSTOP.\n";
+  }
+  out << "Input file :" << problem.input_file_name << '\n'
       << "Machine: " << problem.N_Machine << " Orders: " << problem.N_Order
       << " Jobs:" << problem.N_Job << '\n';
 

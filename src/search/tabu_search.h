@@ -13,6 +13,9 @@
 
 namespace vema {
 
+// The tabu search method as the planner picks it and its run log names it.
+inline constexpr const char* kTabuSearchMethod = "Tabu Search with _S class and do_pi";
+
 // 1 when the run completed (also when stopped), -1 when the log did not open.
 int run_tabu_search(Problem& problem, ProcessState& state, UserInterface& ui, Random& rng);
 int run_autostop(Problem& problem, ProcessState& state, UserInterface& ui, Random& rng);

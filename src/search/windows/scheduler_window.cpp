@@ -82,7 +82,7 @@ SchedulerWindow::SchedulerWindow(Problem& problem, ProcessState& state, WindowsU
                         QStringLiteral("Max Tardiness")});
   details_ = make_button("Detailes", generate_);
   method_ = new QComboBox(generate_);
-  method_->addItems({QStringLiteral("Tabu Search with _S class and do_pi"),
+  method_->addItems({QString::fromLatin1(kTabuSearchMethod),
                      QStringLiteral("Tabu Search with  AUTOSTOP"),
                      QStringLiteral("Tabu Search in Batch mode"),
                      QStringLiteral("Enumaration for small size problems")});

@@ -36,12 +36,12 @@ constexpr int kDefaultHeight = 580;
 
 // The history series in drop-down order, with their colours and the value
 // of a history entry each one plots.
-struct HistorySeriesSpec {
+struct HistorySeriesLook {
   const char* name;
   QColor colour;
   int OBJ_VALUE::*value;
 };
-const std::array<HistorySeriesSpec, ResultChartWindow::kHistorySeries> kHistorySpecs = {{
+const std::array<HistorySeriesLook, ResultChartWindow::kHistorySeries> kHistoryLooks = {{
     {"Num. of Late Orders", QColor(255, 0, 0), &OBJ_VALUE::n_of_Late_Orders},
     {"Num. of Late Jobs", QColor(0, 255, 0), &OBJ_VALUE::n_of_Late_Jobs},
     {"Max. Tardiness", QColor(255, 255, 255), &OBJ_VALUE::max_Tardiness},
@@ -52,11 +52,11 @@ const std::array<HistorySeriesSpec, ResultChartWindow::kHistorySeries> kHistoryS
 const QColor kImprovementColour(0, 255, 0);
 
 // The "Measuring" bars: rand, heur, search.
-struct BarSpec {
+struct BarLook {
   const char* name;
   QColor colour;
 };
-const std::array<BarSpec, 3> kBarSpecs = {{
+const std::array<BarLook, 3> kBarLooks = {{
     {"rand", QColor(255, 0, 0)},
     {"heur", QColor(255, 128, 0)},
     {"search", QColor(0, 255, 0)},
@@ -307,10 +307,10 @@ ResultChartWindow::ResultChartWindow(QWidget* main_window)
   c.bars->setBarWidth(0.9);
   c.bars->setLabelsFormat(QStringLiteral("@value"));
   c.bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-  for (size_t k = 0; k < kBarSpecs.size(); ++k) {
-    c.sets[k] = new QBarSet(QString::fromLatin1(kBarSpecs[k].name), c.bars);
-    c.sets[k]->setColor(kBarSpecs[k].colour);
-    c.sets[k]->setBorderColor(kBarSpecs[k].colour.darker(130));
+  for (size_t k = 0; k < kBarLooks.size(); ++k) {
+    c.sets[k] = new QBarSet(QString::fromLatin1(kBarLooks[k].name), c.bars);
+    c.sets[k]->setColor(kBarLooks[k].colour);
+    c.sets[k]->setBorderColor(kBarLooks[k].colour.darker(130));
     c.sets[k]->setLabelColor(Qt::black);
     c.bars->append(c.sets[k]);
   }
@@ -333,7 +333,7 @@ ResultChartWindow::ResultChartWindow(QWidget* main_window)
 
   // "Obj. values": the run history, one series per objective.
   for (int i = 0; i < kHistorySeries; ++i) {
-    c.history.set_colour(i, kHistorySpecs[static_cast<size_t>(i)].colour);
+    c.history.set_colour(i, kHistoryLooks[static_cast<size_t>(i)].colour);
   }
   auto* values_page = new QWidget;
   auto* values_layout = new QVBoxLayout(values_page);
@@ -341,8 +341,8 @@ ResultChartWindow::ResultChartWindow(QWidget* main_window)
   auto* selector_row = new QHBoxLayout;
   selector_ = new QComboBox(values_page);
   selector_->addItem(QStringLiteral("All Obj. Functions"));
-  for (const HistorySeriesSpec& spec : kHistorySpecs) {
-    selector_->addItem(QString::fromLatin1(spec.name));
+  for (const HistorySeriesLook& look : kHistoryLooks) {
+    selector_->addItem(QString::fromLatin1(look.name));
   }
   selector_->setCurrentIndex(0);
   selector_row->addWidget(selector_);
@@ -406,7 +406,7 @@ void ResultChartWindow::append_history(const RunStatus& status, int from, int to
   if (from >= to) return;
   PointChart& history = charts_->history;
   for (int s = 0; s < kHistorySeries; ++s) {
-    const auto value = kHistorySpecs[static_cast<size_t>(s)].value;
+    const auto value = kHistoryLooks[static_cast<size_t>(s)].value;
     QList<QPointF> points;
     points.reserve(to - from);
     for (int h = from; h < to; ++h) {

@@ -11,6 +11,7 @@
 #include "search/operators.h"
 #include "search/run_log.h"
 #include "search/tabu_list.h"
+#include "search/tabu_search.h"
 
 namespace vema {
 

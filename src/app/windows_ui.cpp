@@ -52,7 +52,10 @@ bool WindowsUi::ask(const std::string& text) {
                                QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-QStringList WindowsUi::name_filters(const std::string& filter) {
+namespace {
+
+// "Desc|*.a;*.b|Desc2|*.c" as Qt name filters: "Desc (*.a *.b)", "Desc2 (*.c)".
+QStringList name_filters(const std::string& filter) {
   const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
   QStringList result;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -63,8 +66,6 @@ QStringList WindowsUi::name_filters(const std::string& filter) {
   if (result.isEmpty()) result << QStringLiteral("All files (*)");
   return result;
 }
-
-namespace {
 
 QString initial_folder(const FileDialogRequest& request, const ProcessState* state) {
   if (!request.initial_folder.empty()) return QString::fromStdString(request.initial_folder);
@@ -142,9 +143,7 @@ void WindowsUi::run_progress(RunEvent event, const RunStatus& status) {
       if (progress != nullptr) progress->show_again();
       break;
     case RunEvent::kLogNotOpened:
-      if (progress != nullptr) progress->end_run();
-      if (run_owner_ != nullptr) run_owner_->show();
-      run_active_ = false;
+      end_progress(false);
       break;
     case RunEvent::kFinished:
       finish_run(status);
@@ -152,27 +151,26 @@ void WindowsUi::run_progress(RunEvent event, const RunStatus& status) {
   }
 }
 
-void WindowsUi::finish_run(const RunStatus& status) {
+void WindowsUi::end_progress(bool close_chart) {
   close_if_visible(windows_.objectives);
-  close_if_visible(windows_.chart);
+  if (close_chart) close_if_visible(windows_.chart);
   close_if_visible(windows_.operators);
   if (windows_.progress != nullptr) windows_.progress->end_run();
   if (run_owner_ != nullptr) run_owner_->show();
+  run_active_ = false;
+}
+
+void WindowsUi::finish_run(const RunStatus& status) {
+  end_progress(true);
   if (ResultChartWindow* chart = windows_.chart) {
     chart->fill_from_run(status);
     chart->load_log(log_page(status.kind), QString::fromStdString(status.log_text));
     if (status.kind == RunKind::kPerfTest) chart->show_current();
   }
-  run_active_ = false;
 }
 
 void WindowsUi::abandon_run() {
-  if (!run_active_) return;
-  close_if_visible(windows_.objectives);
-  close_if_visible(windows_.operators);
-  if (windows_.progress != nullptr) windows_.progress->end_run();
-  if (run_owner_ != nullptr) run_owner_->show();
-  run_active_ = false;
+  if (run_active_) end_progress(false);
 }
 
 }  // namespace vema

@@ -4,9 +4,6 @@
 // and result chart windows.
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 #include "app/window_set.h"
 #include "common/user_interface.h"
 
@@ -38,15 +35,14 @@ class WindowsUi : public UserInterface {
   void review_input_check(InputCheckSession& session) override;
   void run_progress(RunEvent event, const RunStatus& status) override;
 
-  // "Desc|*.a;*.b|Desc2|*.c" as Qt name filters: "Desc (*.a *.b)", "Desc2 (*.c)".
-  static QStringList name_filters(const std::string& filter);
-
  protected:
   // The window message boxes and dialogs belong to.
   QWidget* dialog_parent() const;
-  const WindowSet& windows() const { return windows_; }
 
  private:
+  // The progress window goes, the side windows close (the chart window
+  // too when asked) and the window that started the run comes back.
+  void end_progress(bool close_chart);
   void finish_run(const RunStatus& status);
 
   WindowSet windows_;

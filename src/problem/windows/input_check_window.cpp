@@ -2,14 +2,11 @@
 
 #include <QFont>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -18,16 +15,18 @@
 #include <vector>
 
 #include "common/text_file.h"
+#include "schedule/sch.h"
 #include "viewer/windows/window_frame.h"
 
 namespace vema {
 
 namespace {
 
-// The editor shows the file with plain line feeds.
-QString read_file(const std::string& path, bool* ok) {
+// The editor shows the file with plain line feeds; a file that cannot be
+// read shows empty.
+QString read_file(const std::string& path) {
   std::string text;
-  *ok = read_text_file(path, text);
+  read_text_file(path, text);
   QString result = QString::fromStdString(text);
   result.replace("\r\n", "\n");
   return result;
@@ -38,17 +37,8 @@ void fill(QListWidget* list, const std::vector<std::string>& entries) {
   for (const std::string& entry : entries) list->addItem(QString::fromStdString(entry));
 }
 
-// The line a message names: the number after the last '_' of its text, 0
-// when there is none.
-int line_of(const QString& message) {
-  const qsizetype underscore = message.lastIndexOf('_');
-  if (underscore < 0) return 0;
-  qsizetype end = underscore + 1;
-  while (end < message.size() && message.at(end).isDigit()) ++end;
-  bool ok = false;
-  const int line = message.mid(underscore + 1, end - underscore - 1).toInt(&ok);
-  return ok ? line : 0;
-}
+// The line a message names: the number after the last '_' of its text.
+int line_of(const QListWidgetItem* item) { return label_number(item->text().toStdString()); }
 
 }  // namespace
 
@@ -108,9 +98,9 @@ InputCheckWindow::InputCheckWindow(QWidget* main_window)
   connect(save_button_, &QPushButton::clicked, this, &InputCheckWindow::save_and_check);
   for (QListWidget* list : {error_list_, warning_list_}) {
     connect(list, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { go_to_line(line_of(item->text())); });
+            [this](QListWidgetItem* item) { go_to_line(line_of(item)); });
     connect(list, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { go_to_line(line_of(item->text())); });
+            [this](QListWidgetItem* item) { go_to_line(line_of(item)); });
   }
 }
 
@@ -118,8 +108,7 @@ void InputCheckWindow::review(InputCheckSession& session) {
   session_ = &session;
   file_label_->setText("Input file: " + QString::fromStdString(session.path()));
   show_lists();
-  bool ok = false;
-  editor_->setPlainText(read_file(session.path(), &ok));
+  editor_->setPlainText(read_file(session.path()));
   centre_window(*this, nullptr);
   exec();
   error_list_->clear();
@@ -150,16 +139,9 @@ void InputCheckWindow::show_lists() {
 void InputCheckWindow::save_and_check() {
   if (session_ == nullptr) return;
   const QString text = editor_->toPlainText();
+  // Once written, the file holds exactly the editor's text, so the editor
+  // stays as it is; when it could not be written the planner's edits stay too.
   session_->save_and_check(text.toStdString());
-  // Reload what is on disk now. When the text could not be written the file
-  // still holds the old text; the editor then keeps the planner's edits.
-  bool ok = false;
-  const QString saved = read_file(session_->path(), &ok);
-  if (ok && saved == text) {
-    const int scrolled = editor_->verticalScrollBar()->value();
-    editor_->setPlainText(saved);
-    editor_->verticalScrollBar()->setValue(scrolled);
-  }
   show_lists();
 }
 

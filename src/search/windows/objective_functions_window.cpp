@@ -3,13 +3,11 @@
 #include <QCheckBox>
 #include <QFont>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -108,12 +106,10 @@ ObjectiveFunctionsWindow::ObjectiveFunctionsWindow(Priorities& priorities, QWidg
   });
   connect(controls_->more, &QPushButton::clicked, this, &ObjectiveFunctionsWindow::more_requested);
 
-  // The program starts with these priorities.
+  // The program starts with these priorities; moving a bar updates its box.
   for (int row = 1; row <= kRows; ++row) {
     controls_->bars[static_cast<size_t>(row)]->setValue(
         kDefaultPositions[static_cast<size_t>(row)]);
-    controls_->boxes[static_cast<size_t>(row)]->setText(
-        QString::number(kDefaultPositions[static_cast<size_t>(row)]));
   }
   copy_all_positions();
 }

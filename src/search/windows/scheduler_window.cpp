@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -224,7 +223,6 @@ SchedulerWindow::SchedulerWindow(Problem& problem, ProcessState& state, WindowsU
 
   // Creation: the auto-stop fields start hidden, the lists on their first
   // items; nothing can run before a problem is loaded.
-  set_auto_stop_visible(false);
   objective_->setCurrentIndex(0);
   method_->setCurrentIndex(0);
   method_changed();

@@ -96,7 +96,6 @@ class SchedulerWindow : public QDialog {
   QPushButton* run_ = nullptr;
   QPushButton* show_results_ = nullptr;
   QPushButton* close_ = nullptr;
-  bool closing_ = false;
 };
 
 }  // namespace vema

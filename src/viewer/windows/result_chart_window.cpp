@@ -9,9 +9,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGraphicsScene>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QScatterSeries>
 #include <QScreen>
@@ -544,23 +542,11 @@ void ResultChartWindow::closeEvent(QCloseEvent* event) {
 
 void ResultChartWindow::showEvent(QShowEvent* event) {
   if (!event->spontaneous() && placement_ != Placement::kKeep) {
-    QRect around;
-    if (placement_ == Placement::kOnMainWindow && main_window_ != nullptr) {
-      around = main_window_->frameGeometry();
-    } else {
-      QScreen* screen = main_window_ != nullptr ? main_window_->screen() : this->screen();
-      if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-      if (screen != nullptr) around = screen->availableGeometry();
+    // Never larger than the desktop it is shown on.
+    if (QScreen* screen = this->screen()) {
+      resize(size().boundedTo(screen->availableGeometry().size() - QSize(16, 40)));
     }
-    if (around.isValid()) {
-      // Never larger than the desktop it is shown on.
-      if (QScreen* screen = this->screen()) {
-        resize(size().boundedTo(screen->availableGeometry().size() - QSize(16, 40)));
-      }
-      QRect frame = frameGeometry();
-      frame.moveCenter(around.center());
-      move(frame.topLeft());
-    }
+    centre_window(*this, placement_ == Placement::kOnMainWindow ? main_window_ : nullptr);
     placement_ = Placement::kKeep;
   }
   QWidget::showEvent(event);

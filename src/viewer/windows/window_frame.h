@@ -17,15 +17,20 @@ inline QSize frame_extra(const QWidget& window, const QWidget* main_window) {
   return main_window->frameGeometry().size() - main_window->geometry().size();
 }
 
-// Centres the window over `over`, or over the desktop when that is null.
+// Centres the window's frame over `over`, or over the desktop of the screen
+// it is on when that is null.
 inline void centre_window(QWidget& window, const QWidget* over) {
   QRect around;
   if (over != nullptr) {
     around = over->frameGeometry();
-  } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+  } else if (QScreen* screen =
+                 window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen()) {
     around = screen->availableGeometry();
   }
-  if (around.isValid()) window.move(around.center() - window.rect().center());
+  if (!around.isValid()) return;
+  QRect frame = window.frameGeometry();
+  frame.moveCenter(around.center());
+  window.move(frame.topLeft());
 }
 
 }  // namespace vema

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text_file.h"
+#include "fixed_clock.h"
 #include "problem/input_checker.h"
 #include "problem/input_reader.h"
 #include "scripted_ui.h"
@@ -18,15 +19,9 @@
 namespace vema {
 namespace {
 
+using testing::FixedClock;
 using testing::ScriptedUi;
 using testing::TempDir;
-
-class SettableClock : public Clock {
- public:
-  int64_t seconds = 1'700'000'000;
-  int64_t now_seconds() const override { return seconds; }
-  std::string time_of_day() const override { return "12:00:00"; }
-};
 
 // A save dialog that also reports a scripted filter entry.
 class FilterUi : public ScriptedUi {
@@ -41,7 +36,7 @@ class FilterUi : public ScriptedUi {
 
 GeneratedProblem generate(const GeneratorParameters& p, uint64_t seed,
                           GenerationMethod method = GenerationMethod::kBasic) {
-  SettableClock clock;
+  FixedClock clock;
   Random rng(clock);
   rng.set_fixed_seed(seed);
   return generate_problem(p, method, rng);
@@ -154,7 +149,7 @@ TEST(Spread, DrawsEveryValueOfItsRangeAndNothingElse) {
       {1000, 20, 800, 1200, 1}, {100, 100, 0, 200, 1}, {1, 100, 0, 2, 1},
       {1100, 80, 220, 1980, 1},
   };
-  SettableClock clock;
+  FixedClock clock;
   for (const SpreadCase& c : cases) {
     SCOPED_TRACE("spread(" + std::to_string(c.a) + ", " + std::to_string(c.d) + ")");
     Random rng(clock);
@@ -638,7 +633,7 @@ TEST(GenerateProblem, ZeroLimitsStartEverythingAtZero) {
 }
 
 TEST(GenerateProblem, EachGenerationSeedsFromTheClock) {
-  SettableClock clock;
+  FixedClock clock;
   Random rng(clock);
   const std::string first =
       input_file_text(generate_problem(fixed_counts(2, 2), GenerationMethod::kBasic, rng));
@@ -646,7 +641,7 @@ TEST(GenerateProblem, EachGenerationSeedsFromTheClock) {
   const std::string same_second =
       input_file_text(generate_problem(fixed_counts(2, 2), GenerationMethod::kBasic, rng));
   EXPECT_EQ(first, same_second);
-  clock.seconds += 1;
+  clock.advance(1);
   const std::string next_second =
       input_file_text(generate_problem(fixed_counts(2, 2), GenerationMethod::kBasic, rng));
   EXPECT_NE(first, next_second);
@@ -654,7 +649,7 @@ TEST(GenerateProblem, EachGenerationSeedsFromTheClock) {
   rng.set_fixed_seed(77);
   const std::string fixed =
       input_file_text(generate_problem(fixed_counts(2, 2), GenerationMethod::kBasic, rng));
-  clock.seconds += 1;
+  clock.advance(1);
   EXPECT_EQ(fixed,
             input_file_text(generate_problem(fixed_counts(2, 2), GenerationMethod::kBasic, rng)));
 }
@@ -803,7 +798,7 @@ TEST(GenerateBasic, AsksForTheFileAndWritesItUnderTheFilterExtension) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.chosen);
-    SettableClock clock;
+    FixedClock clock;
     Random rng(clock);
     FilterUi ui;
     ui.filter = c.filter;
@@ -830,7 +825,7 @@ TEST(GenerateBasic, AsksForTheFileAndWritesItUnderTheFilterExtension) {
 
 TEST(GenerateOneStage, UsesTheChosenNameUnchanged) {
   TempDir dir;
-  SettableClock clock;
+  FixedClock clock;
   Random rng(clock);
   FilterUi ui;
   ui.filter = 2;
@@ -850,7 +845,7 @@ TEST(GenerateOneStage, UsesTheChosenNameUnchanged) {
 
 TEST(GenerateBasic, CancelledOrUnwritableFilesGiveTheirResultsSilently) {
   TempDir dir;
-  SettableClock clock;
+  FixedClock clock;
   Random rng(clock);
   const GeneratorParameters p = fixed_counts(1, 1);
 

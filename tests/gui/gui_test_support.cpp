@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QPixmap>
 #include <QScreen>
+#include <QTest>
 #include <QWidget>
 
 namespace vema::testing {
@@ -20,8 +21,9 @@ void save_screenshot(QWidget* window, const QString& name) {
 void save_desktop_screenshot(const QString& name) {
   const QString folder = qEnvironmentVariable("VEMA_SCREENSHOTS");
   if (folder.isEmpty()) return;
+  // Lets freshly shown windows reach the screen first.
+  QTest::qWait(100);
   QDir().mkpath(folder);
-  QApplication::processEvents();
   if (QScreen* screen = QApplication::primaryScreen()) {
     screen->grabWindow(0).save(QDir(folder).filePath(name + ".png"));
   }

@@ -15,48 +15,33 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui/gui_test_support.h"
 #include "problem/input_check_session.h"
+#include "scripted_ui.h"
 
 using vema::InputCheckSession;
 using vema::InputCheckWindow;
+using vema::testing::ScriptedUi;
 
 namespace {
 
-// Forwards the gate's review to the window, runs a script while the window
-// is open and records the messages.
-class WindowUi : public vema::UserInterface {
- public:
-  explicit WindowUi(InputCheckWindow& window) : window_(window) {}
-
-  std::function<void(InputCheckWindow&)> while_open;
-  int reviews = 0;
-  std::vector<std::string> messages;
-
-  void message(const std::string& text) override { messages.push_back(text); }
-  bool ask(const std::string&) override { return false; }
-  std::optional<std::string> open_file(const vema::FileDialogRequest&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> save_file(const vema::FileDialogRequest&) override {
-    return std::nullopt;
-  }
-  void process_events() override {}
-  void review_input_check(InputCheckSession& session) override {
-    ++reviews;
-    QTimer::singleShot(0, [this] {
-      if (while_open) while_open(window_);
-      // Closes the window even when the script failed half-way.
-      if (window_.isVisible()) QTest::mouseClick(window_.close_button(), Qt::LeftButton);
+// The check gate's review: opens the window, runs the script while it is
+// open and then closes it, even when the script failed half-way.
+std::function<void(InputCheckSession&)> open_window(InputCheckWindow& window,
+                                                    std::function<void(InputCheckWindow&)> script) {
+  return [&window, script = std::move(script)](InputCheckSession& session) {
+    QTimer::singleShot(0, [&window, script] {
+      script(window);
+      if (window.isVisible()) QTest::mouseClick(window.close_button(), Qt::LeftButton);
     });
-    window_.review(session);
-  }
+    window.review(session);
+  };
+}
 
- private:
-  InputCheckWindow& window_;
-};
+int reviews_of(const ScriptedUi& ui) { return static_cast<int>(ui.reviews.size()); }
 
 QString read_all(const QString& path) {
   QFile file(path);
@@ -77,10 +62,6 @@ QString selection(const QPlainTextEdit* editor) {
 
 // Line n (1-based) of text with its line break.
 QString line_of(const QString& text, int n) { return text.split('\n').at(n - 1) + '\n'; }
-
-int number_after_last_underscore(const QString& entry) {
-  return entry.mid(entry.lastIndexOf('_') + 1).toInt();
-}
 
 }  // namespace
 
@@ -139,9 +120,9 @@ void InputCheckWindowTest::gateWithTheWindow() {
   const QString original = read_all(path);
 
   InputCheckWindow window(&main_window_);
-  WindowUi ui(window);
+  ScriptedUi ui;
   QString edited;
-  ui.while_open = [&](InputCheckWindow& w) {
+  ui.on_review = open_window(window, [&](InputCheckWindow& w) {
     QCOMPARE(w.file_label()->text(), "Input file: " + path);
     QCOMPARE(w.editor()->toPlainText(), original);
     if (example == "with_errors.sif") QCOMPARE(w.error_list()->count(), 5);
@@ -163,10 +144,10 @@ void InputCheckWindowTest::gateWithTheWindow() {
     QCOMPARE(w.warning_list()->count(), 0);
     QCOMPARE(read_all(path), edited);
     QCOMPARE(w.editor()->toPlainText(), edited);
-  };
+  });
 
   QCOMPARE(vema::check_gate(path.toStdString(), ui), passes);
-  QCOMPARE(ui.reviews, reviews);
+  QCOMPARE(reviews_of(ui), reviews);
   if (passes) {
     QVERIFY(ui.messages.empty());
   } else {
@@ -185,21 +166,24 @@ void InputCheckWindowTest::listEntrySelectsItsLine() {
   const QString path = copy_example("with_errors.sif");
   const QString text = read_all(path);
   InputCheckWindow window(&main_window_);
-  WindowUi ui(window);
+  ScriptedUi ui;
   int clicked = 0;
-  ui.while_open = [&](InputCheckWindow& w) {
+  ui.on_review = open_window(window, [&](InputCheckWindow& w) {
+    // The lines the five errors of the example name: zero speed, empty
+    // field, extra field, zero jobs, missing step.
+    const int lines[] = {9, 26, 26, 48, 50};
     QListWidget* errors = w.error_list();
+    QCOMPARE(errors->count(), 5);
     // From the last entry up, so every click moves the selection.
     for (int row = errors->count() - 1; row >= 0; --row) {
       click(errors, row);
-      const int line = number_after_last_underscore(errors->item(row)->text());
-      QCOMPARE(selection(w.editor()), line_of(text, line));
+      QCOMPARE(selection(w.editor()), line_of(text, lines[row]));
       QCOMPARE(w.focusWidget(), w.editor());
       ++clicked;
     }
     click(errors, 1);  // "Empty field. -> line_26"
     vema::testing::save_screenshot(&w, "input_check_window");
-  };
+  });
   vema::check_gate(path.toStdString(), ui);
   QCOMPARE(clicked, 5);
 }
@@ -210,24 +194,24 @@ void InputCheckWindowTest::emptyLinesCountWhenFindingTheLine() {
   const QByteArray text = "001|1|1|1\n100|0|1|0|0\n\n110|0|1\n";
   const QString path = write("empty_line.sif", text);
   InputCheckWindow window(&main_window_);
-  WindowUi ui(window);
-  ui.while_open = [&](InputCheckWindow& w) {
+  ScriptedUi ui;
+  ui.on_review = open_window(window, [&](InputCheckWindow& w) {
     QCOMPARE(w.error_list()->count(), 1);
     QCOMPARE(w.error_list()->item(0)->text(), QString("Illegal line identifier:  -> line_3"));
     click(w.error_list(), 0);
     const QTextCursor cursor = w.editor()->textCursor();
     QCOMPARE(cursor.selectionStart(), w.editor()->document()->findBlockByNumber(2).position());
     QCOMPARE(selection(w.editor()), QString("\n"));
-  };
+  });
   QVERIFY(!vema::check_gate(path.toStdString(), ui));
-  QCOMPARE(ui.reviews, 1);
+  QCOMPARE(reviews_of(ui), 1);
 }
 
 void InputCheckWindowTest::missingLinePutsTheCursorAtTheEnd() {
   const QString path = write("starts_with_s.sif", "s\n001|1|1|1\n100|0|1|0|0\n");
   InputCheckWindow window(&main_window_);
-  WindowUi ui(window);
-  ui.while_open = [&](InputCheckWindow& w) {
+  ScriptedUi ui;
+  ui.on_review = open_window(window, [&](InputCheckWindow& w) {
     const int end = w.editor()->document()->characterCount() - 1;
     QCOMPARE(w.error_list()->item(0)->text(), QString("Input file is empty. -> line_0"));
     click(w.error_list(), 0);
@@ -240,7 +224,7 @@ void InputCheckWindowTest::missingLinePutsTheCursorAtTheEnd() {
     click(w.warning_list(), 0);
     QVERIFY(!w.editor()->textCursor().hasSelection());
     QCOMPARE(w.editor()->textCursor().position(), end);
-  };
+  });
   QVERIFY(!vema::check_gate(path.toStdString(), ui));
 }
 

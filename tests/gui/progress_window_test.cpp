@@ -3,14 +3,11 @@
 #include "search/windows/progress_window.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
@@ -91,15 +88,6 @@ QRect up_arrow(QSpinBox* field) {
   option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
   option.frame = field->hasFrame();
   return field->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxUp, field);
-}
-
-// The whole screen, side windows included, when screenshots are asked for.
-void save_desktop(const QString& name) {
-  const QString folder = qEnvironmentVariable("VEMA_SCREENSHOTS");
-  if (folder.isEmpty()) return;
-  QTest::qWait(100);
-  QDir().mkpath(folder);
-  QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(folder).filePath(name + ".png"));
 }
 
 int right_edge(const QRect& r) { return r.x() + r.width(); }
@@ -475,7 +463,7 @@ void ProgressWindowTest::screenshot() {
   w.priority_visible_box()->setChecked(true);
   w.operators_visible_box()->setChecked(true);
   tick(w.chart_timer());
-  save_desktop(QStringLiteral("progress_desktop"));
+  testing::save_desktop_screenshot(QStringLiteral("progress_desktop"));
   QVERIFY(w.isVisible());
 }
 

@@ -6,43 +6,34 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "problem/input_reader.h"
+#include "fixed_clock.h"
 #include "schedule/sch.h"
 #include "scripted_ui.h"
 #include "search/search_solution.h"
 #include "search/starting_schedules.h"
 #include "search/tabu_search.h"
 #include "temp_dir.h"
+#include "test_problems.h"
+#include "text_files.h"
 
 namespace vema {
 namespace {
 
+using testing::file_text;
+using testing::FixedClock;
+using testing::kClockStart;
 using testing::ScriptedUi;
+using testing::split;
 using testing::TempDir;
-
-// A calendar clock that advances by `per_call` at every reading; safe to read
-// from several threads.
-class SteppingClock : public Clock {
- public:
-  explicit SteppingClock(int64_t per_call = 0) : per_call_(per_call) {}
-  int64_t now_seconds() const override { return now_.fetch_add(per_call_); }
-  std::string time_of_day() const override { return "10:20:30"; }
-
- private:
-  mutable std::atomic<int64_t> now_{1700000000};
-  int64_t per_call_;
-};
 
 // A clock whose readings wait until the test opens it (or a few seconds have
 // passed): it holds worker threads at the start of their searches.
@@ -51,7 +42,7 @@ class GateClock : public Clock {
   int64_t now_seconds() const override {
     std::unique_lock lock(mutex_);
     opened_.wait_for(lock, std::chrono::seconds(5), [this] { return open_; });
-    return 1700000000;
+    return kClockStart;
   }
   std::string time_of_day() const override { return "10:20:30"; }
   void open() {
@@ -67,22 +58,6 @@ class GateClock : public Clock {
   mutable std::condition_variable opened_;
   bool open_ = false;
 };
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> split(const std::string& text, char by) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, by)) parts.push_back(part);
-  if (!text.empty() && text.back() == by) parts.emplace_back();
-  return parts;
-}
 
 // The six logged objectives of a data line ("rand", "s_3:" ...).
 OBJ_VALUE six_of(const std::string& line) {
@@ -146,12 +121,8 @@ constexpr uint64_t kSeed = 4242;
 
 class PerfTest : public ::testing::Test {
  protected:
-  PerfTest() : rng(clock) {
-    const std::string path = std::string(VEMA_SOURCE_DIR) + "/examples/busy_shop.sif";
-    std::ifstream in(path);
-    EXPECT_TRUE(read_input(in, problem));
+  PerfTest() : rng(clock), problem(testing::example_problem("busy_shop.sif")) {
     problem.first_run = true;
-    problem.input_file_name = path;
     rng.set_fixed_seed(kSeed);
     state.log_file = dir.file("perf.txt");
     state.run.steps = 20;
@@ -165,11 +136,11 @@ class PerfTest : public ::testing::Test {
   PerfTestResult run(int n, int threads = 1) {
     return run_performance_test(n, threads, problem, state, ui, rng);
   }
-  std::string text() const { return read_file(state.log_file); }
+  std::string text() const { return file_text(state.log_file); }
   std::vector<std::string> lines() const { return split(text(), '\n'); }
 
   TempDir dir;
-  SteppingClock clock;
+  FixedClock clock;
   Random rng;
   Problem problem;
   ProcessState state;
@@ -223,7 +194,7 @@ TEST(RelativeQualitySign, BetterWorseAndEqualUnderThePriorities) {
 TEST_F(PerfTest, LogLinesFollowTheFixedLayoutAndAgreeWithEachOther) {
   // A clock that moves one second per reading gives every random assignment
   // its own seed and every search a run time of one second.
-  SteppingClock moving(1);
+  FixedClock moving(kClockStart, 1);
   Random moving_rng(moving);
   state.priorities.objective = {0, 1, 2, 3, 4, 5, 6, 0, 0, 0};
   state.operator_priority[1] = 2;
@@ -336,7 +307,7 @@ TEST_F(PerfTest, RunTimesOfAMinuteOrMoreAreWrittenInMinutesWithAnExtraEmptyLine)
       {75, "1min 15s", "\n\n\nObjF:"},
   };
   for (const Case& c : cases) {
-    SteppingClock moving(c.seconds_per_reading);
+    FixedClock moving(kClockStart, c.seconds_per_reading);
     Random moving_rng(moving);
     ASSERT_EQ(run_performance_test(1, 1, problem, state, ui, moving_rng).status, 1);
     const std::string log = text();
@@ -423,7 +394,7 @@ TEST_F(PerfTest, TiesKeepTheEarlierIterationAsTheBestSolution) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    SteppingClock moving(1);
+    FixedClock moving(kClockStart, 1);
     Random moving_rng(moving);
     if (c.same_seed_every_iteration) moving_rng.set_fixed_seed(kSeed);
     ProcessState s;
@@ -597,7 +568,7 @@ TEST_F(PerfTest, ParallelIterationsMatchSequentialRunsWithTheirOwnSeeds) {
     s.run = state.run;
     s.log_file = dir.file("one.txt");
     ASSERT_EQ(run_performance_test(1, 1, problem, s, ui, own).status, 1);
-    const std::vector<std::string> q = iteration_lines(split(read_file(s.log_file), '\n'), 1);
+    const std::vector<std::string> q = iteration_lines(split(file_text(s.log_file), '\n'), 1);
     ASSERT_EQ(q.size(), 4u);
     EXPECT_EQ(p[1], q[1]);
     EXPECT_EQ(p[2], q[2]);

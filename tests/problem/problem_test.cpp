@@ -2,12 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "problem/input_reader.h"
+#include "test_problems.h"
 
 namespace vema {
 namespace {
+
+using testing::machine_with;
+using testing::problem_from_text;
 
 // Five machines: 1 and 2 in group 1 (step 1), 3 in group 6 (steps 2-3),
 // 4 in group 2, 5 in group 3. Group 4 (step 4) has no machine.
@@ -26,15 +27,8 @@ const char* kProblem =
     "200|1|900|0|2|40|1|2|1\n210|1|1\n220|1|1|2|2\n"
     "200|2|900|0|1|40|0|3|1\n210|2|1\n220|2|0|0|0\n";
 
-Problem load(const char* text) {
-  std::istringstream in(text);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p));
-  return p;
-}
-
 TEST(Derivations, GroupsTypesAllowedMachinesRoutesAndJobs) {
-  const Problem p = load(kProblem);
+  const Problem p = problem_from_text(kProblem);
   EXPECT_EQ(p.Machines[3].group, 6);
   EXPECT_EQ((CountedList{2, 1, 2}), p.MG_M[1]);
   EXPECT_EQ((CountedList{1, 3}), p.MG_M[6]);
@@ -70,7 +64,7 @@ TEST(Derivations, GroupsTypesAllowedMachinesRoutesAndJobs) {
 }
 
 TEST(Derivations, MissingSetupPairsAreZero) {
-  const Problem p = load(
+  const Problem p = problem_from_text(
       "1|1|1|3\n100|0|1|0|0\n110|0|1\n120|0|0|10\n130|0|2\n140|0|0|1|7\n140|0|1|0|9\n"
       "200|0|10|0|1|1|0|0|0\n210|0|1\n220|0|0|0|0\n");
   const SetupMatrix& s = p.Machines[1].setup_time;
@@ -90,7 +84,7 @@ TEST(Problem, ReleaseIsSafeBeforeLoadAndTwice) {
   empty.release_problem();
   empty.release_problem();
   EXPECT_FALSE(empty.loaded());
-  Problem p = load(kProblem);
+  Problem p = problem_from_text(kProblem);
   p.release_problem();
   p.release_problem();
   EXPECT_FALSE(p.loaded());
@@ -100,7 +94,7 @@ TEST(Problem, ReleaseIsSafeBeforeLoadAndTwice) {
 }
 
 TEST(Problem, CopiesAreDeep) {
-  Problem p = load(kProblem);
+  Problem p = problem_from_text(kProblem);
   MACHINE m;
   copy_machine(m, p.Machines[1]);
   p.Machines[1].calendar[1].ET = 55;
@@ -128,14 +122,6 @@ TEST(Problem, CopiesAreDeep) {
   EXPECT_EQ(j.freeze, nullptr);
   EXPECT_EQ(j.frozen_steps, 0);
   EXPECT_EQ(j.O_i, 2);
-}
-
-MACHINE machine_with(std::initializer_list<CAL_INTERVAL> intervals) {
-  MACHINE m;
-  m.calendar.push_back({});
-  for (const auto& c : intervals) m.calendar.push_back(c);
-  m.N_Cal = static_cast<int>(intervals.size());
-  return m;
 }
 
 struct AddCase {

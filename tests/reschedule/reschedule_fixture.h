@@ -1,61 +1,41 @@
-// Shared pieces of the rescheduling tests: problems from the examples or
-// from text, released schedule files made from random schedules, a fixed
-// clock, and record comparisons.
+// Shared pieces of the rescheduling tests: released schedule files made from
+// random schedules, assignment arrays written by hand, and record
+// comparisons. Problems, the clock and file texts come from the shared test
+// headers included here.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/random.h"
-#include "problem/input_reader.h"
+#include "fixed_clock.h"
 #include "problem/problem.h"
 #include "reschedule/shop.h"
 #include "schedule/sch.h"
 #include "schedule/schedule_file.h"
 #include "search/search_solution.h"
 #include "temp_dir.h"
+#include "test_problems.h"
+#include "text_files.h"
 
 namespace vema::testing {
 
-class FixedClock : public Clock {
- public:
-  int64_t now_seconds() const override { return 1700000000; }
-  std::string time_of_day() const override { return "10:20:30"; }
-};
-
-inline std::string example_path(const std::string& name) {
-  return std::string(VEMA_SOURCE_DIR) + "/examples/" + name;
+// Assignment arrays for n jobs with no job placed.
+inline std::vector<JobAssignment> no_jobs(int n) {
+  return std::vector<JobAssignment>(static_cast<size_t>(n) + 1, JobAssignment{});
 }
-
-inline Problem problem_from_text(const std::string& text) {
-  std::istringstream in(text);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p)) << "the test problem does not read";
-  return p;
+// Machine sequences for the machines with room for every job, all empty.
+inline std::vector<CountedList> no_sequences(int machines, int jobs) {
+  return std::vector<CountedList>(static_cast<size_t>(machines) + 1,
+                                  CountedList(static_cast<size_t>(jobs) + 1, 0));
 }
-
-inline Problem problem_from_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p)) << path << " does not read";
-  p.input_file_name = path;
-  return p;
-}
-
-inline Problem example_problem(const std::string& name) {
-  return problem_from_file(example_path(name));
-}
-
-inline std::string read_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+// Makes the jobs, in this order, the sequence of machine m.
+inline void put_sequence(std::vector<CountedList>& M_wload, int m, const std::vector<int>& jobs) {
+  M_wload[m][0] = static_cast<int>(jobs.size());
+  for (size_t p = 0; p < jobs.size(); ++p) M_wload[m][p + 1] = jobs[p];
 }
 
 // A random feasible schedule of the problem (fixed seed).

@@ -12,34 +12,29 @@
 #include <string>
 #include <vector>
 
+#include "log_listings.h"
 #include "reschedule/frozen_operators.h"
 #include "reschedule/reschedule_fixture.h"
 #include "reschedule/rescheduler.h"
 #include "schedule/timing.h"
 #include "scripted_ui.h"
-#include "search/run_log.h"
 #include "search/solution_invariants.h"
 
 namespace vema {
 namespace {
 
+using testing::deviation_listing;
+using testing::file_text;
 using testing::FixedClock;
+using testing::kDeviationLabels;
+using testing::no_jobs;
+using testing::no_sequences;
+using testing::put_sequence;
 using testing::ScriptedUi;
 using testing::solution_invariants;
 using testing::tables_of;
 using testing::TempDir;
-
-std::vector<JobAssignment> no_jobs(int n) {
-  return std::vector<JobAssignment>(static_cast<size_t>(n) + 1, JobAssignment{});
-}
-std::vector<CountedList> no_sequences(int machines, int jobs) {
-  return std::vector<CountedList>(static_cast<size_t>(machines) + 1,
-                                  CountedList(static_cast<size_t>(jobs) + 1, 0));
-}
-void put_sequence(std::vector<CountedList>& M_wload, int m, std::vector<int> jobs) {
-  M_wload[m][0] = static_cast<int>(jobs.size());
-  for (size_t p = 0; p < jobs.size(); ++p) M_wload[m][p + 1] = jobs[p];
-}
+using testing::values_listing;
 
 // Machines 1, 2 in group 1, machine 3 in group 2, machine 4 in group 5, one
 // interval [0, 10000] each; two orders of two jobs each over steps 1..2
@@ -527,12 +522,6 @@ struct RunFixture {
   }
 };
 
-std::string listing(const OBJ_VALUE& v) {
-  std::ostringstream out;
-  write_values_listing(out, v);
-  return out.str();
-}
-
 // The number that follows `label` in the log.
 int number_after(const std::string& log, const std::string& label) {
   const size_t at = log.find(label);
@@ -548,7 +537,7 @@ TEST(RescheduleRun, LogIsWordedAndOrderedExactly) {
     RunFixture r(31, [](Problem& p) { p.Machines[2].Speed = 3; });
     const int t = r.quantile(0.4);
     ASSERT_EQ(r.run(order, t), 1);
-    const std::string log = testing::read_text(r.log_path);
+    const std::string log = file_text(r.log_path);
     Problem& p = r.f.problem;
 
     // The published schedule's deviation values, recomputed from scratch.
@@ -575,17 +564,17 @@ TEST(RescheduleRun, LogIsWordedAndOrderedExactly) {
                      : "Type: First modify environment then freeze released schedule.\n")
              << '\n'
              << " Objective values of the stopped schedule:\n"
-             << listing(reference_values) << "\n\n"
+             << values_listing(reference_values) << "\n\n"
              << " Objective values of the initial schedule:\n"
-             << listing(again.values) << "\n\n"
+             << values_listing(again.values) << "\n\n"
              << " Elapsed time: 0 (sec)\n\n"
              << "Number of evaluated schedule: "
              << number_after(log, "Number of evaluated schedule: ") << '\n'
              << "best step: " << number_after(log, "best step: ")
              << "best loop: " << number_after(log, "best loop: ") << "\n\n"
-             << listing(best_values) << '\n';
-    write_deviation_listing(expected, best_values);
-    expected << "\n\n size of TabuList: " << number_after(log, " size of TabuList: ") << "\n\n"
+             << values_listing(best_values) << '\n'
+             << deviation_listing(best_values)
+             << "\n\n size of TabuList: " << number_after(log, " size of TabuList: ") << "\n\n"
              << "Freeze interval OK!\nEnd of file.";
     EXPECT_EQ(log, expected.str());
     EXPECT_NE(log.find(" num. of machines with setup number deviation: "), std::string::npos);
@@ -614,10 +603,8 @@ TEST(RescheduleRun, DeviationPrioritiesAloneKeepTheReleasedPlan) {
   r.f.state.priorities.objective.fill(0);
   r.f.state.priorities.deviation.fill(10);
   ASSERT_EQ(r.run(kDefaultFreezeOrder, 0), 1);
-  const std::string log = testing::read_text(r.log_path);
-  for (int k = 1; k <= kDeviations; ++k) {
-    EXPECT_EQ(number_after(log, kDeviationLogLabels[k]), 0) << kDeviationLogLabels[k];
-  }
+  const std::string log = file_text(r.log_path);
+  for (const char* label : kDeviationLabels) EXPECT_EQ(number_after(log, label), 0) << label;
 }
 
 TEST(RescheduleRun, NewPlanKeepsEveryFrozenTaskWithItsReleasedTimes) {
@@ -646,7 +633,7 @@ TEST(RescheduleRun, NewPlanKeepsEveryFrozenTaskWithItsReleasedTimes) {
     }
   }
   EXPECT_GT(frozen, 0);
-  EXPECT_NE(testing::read_text(r.log_path).find("Freeze interval OK!"), std::string::npos);
+  EXPECT_NE(file_text(r.log_path).find("Freeze interval OK!"), std::string::npos);
 }
 
 TEST(RescheduleRun, ConfirmedStopStillWritesTheWholeLogAndPublishes) {
@@ -658,7 +645,7 @@ TEST(RescheduleRun, ConfirmedStopStillWritesTheWholeLogAndPublishes) {
   ASSERT_EQ(r.run(kDefaultFreezeOrder, r.quantile(0.2)), 1);
   EXPECT_EQ(r.f.ui.questions.back(), "Do You really want to stop the process?");
   EXPECT_EQ(r.f.ui.messages.back(), "Process stopped!");
-  const std::string log = testing::read_text(r.log_path);
+  const std::string log = file_text(r.log_path);
   EXPECT_LT(number_after(log, "best step: "), 4);
   EXPECT_NE(log.find("Freeze interval OK!\nEnd of file."), std::string::npos);
   EXPECT_EQ(r.f.ui.run_events.back(), RunEvent::kFinished);

@@ -26,26 +26,16 @@ namespace {
 using testing::arrays_equal;
 using testing::jobs_equal;
 using testing::machines_equal;
+using testing::no_jobs;
+using testing::no_sequences;
 using testing::orders_equal;
+using testing::put_sequence;
 using testing::same_schedule;
 using testing::same_timing;
 using testing::ScriptedUi;
 using testing::TempDir;
 
 // ------------------------------------------------------------------ helpers
-
-std::vector<JobAssignment> no_jobs(int n) {
-  return std::vector<JobAssignment>(static_cast<size_t>(n) + 1, JobAssignment{});
-}
-std::vector<CountedList> no_sequences(int machines, int jobs) {
-  return std::vector<CountedList>(static_cast<size_t>(machines) + 1,
-                                  CountedList(static_cast<size_t>(jobs) + 1, 0));
-}
-void put_sequence(std::vector<CountedList>& M_wload, int m, std::initializer_list<int> jobs) {
-  M_wload[m][0] = static_cast<int>(jobs.size());
-  int p = 0;
-  for (const int j : jobs) M_wload[m][++p] = j;
-}
 
 // One machine for every group (two in group 1), each with speed 10 (machine
 // 2: 5), one interval [0, 10000] and one setup type without setup time.
@@ -253,7 +243,7 @@ TEST(RescheduleLoad, OpenDialogAndCancel) {
 TEST(RescheduleLoad, UnreadableScheduleFailsAfterTheShopWasRead) {
   TempDir dir;
   const std::string good = testing::released_example(dir, "busy_shop.sif", 4);
-  std::string text = testing::read_text(good);
+  std::string text = testing::file_text(good);
   // Job 1 gets route 27, which does not exist.
   const size_t at = text.find("\n4|1|");
   ASSERT_NE(at, std::string::npos);

@@ -11,21 +11,16 @@
 #include "problem/input_reader.h"
 #include "scripted_ui.h"
 #include "temp_dir.h"
+#include "test_problems.h"
 
 namespace vema {
 namespace {
 
+using testing::problem_from_text;
 using testing::ScriptedUi;
 using testing::TempDir;
 
 const std::string kSmallShop = VEMA_SOURCE_DIR "/examples/small_shop.sif";
-
-Problem problem_from_text(const std::string& text) {
-  std::istringstream in(text);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p));
-  return p;
-}
 
 Problem small_shop() {
   std::string text;

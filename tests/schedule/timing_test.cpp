@@ -5,31 +5,17 @@
 #include <algorithm>
 #include <climits>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "problem/input_reader.h"
 #include "schedule/sch.h"
 #include "search/search_solution.h"
+#include "test_problems.h"
 
 namespace vema {
 namespace {
 
-Problem read(const std::string& text) {
-  std::istringstream in(text);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p));
-  return p;
-}
-
-MACHINE machine_with(std::vector<CAL_INTERVAL> intervals) {
-  MACHINE m;
-  m.N_Cal = static_cast<int>(intervals.size());
-  m.calendar.push_back({});
-  m.calendar.insert(m.calendar.end(), intervals.begin(), intervals.end());
-  return m;
-}
+using testing::machine_with;
 
 struct FitCase {
   const char* name;
@@ -268,7 +254,7 @@ struct Built {
 // machine sequences.
 void build(Built& b, const std::string& text, const std::vector<JobAssignment>& J_A,
            const std::vector<std::vector<int>>& sequences) {
-  b.problem = read(text);
+  b.problem = testing::problem_from_text(text);
   std::vector<CountedList> M_wload(b.problem.N_Machine + 1, CountedList(b.problem.N_Job + 1, 0));
   for (size_t m = 1; m < sequences.size(); ++m) {
     M_wload[m][0] = static_cast<int>(sequences[m].size());

@@ -10,23 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "problem/input_reader.h"
+#include "fixed_clock.h"
 #include "schedule/sch.h"
 #include "schedule/timing.h"
 #include "search/search_solution.h"
+#include "test_problems.h"
 
 namespace vema {
 namespace {
 
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(int64_t seconds) : seconds_(seconds) {}
-  int64_t now_seconds() const override { return seconds_; }
-  std::string time_of_day() const override { return "00:00:00"; }
-
- private:
-  int64_t seconds_;
-};
+using testing::FixedClock;
+using testing::problem_from_text;
 
 int pick(std::mt19937& rng, int lo, int hi) {
   return std::uniform_int_distribution<int>(lo, hi)(rng);
@@ -88,9 +82,7 @@ std::string random_shop(std::mt19937& rng) {
 }
 
 Problem random_problem(std::mt19937& rng) {
-  std::istringstream in(random_shop(rng));
-  Problem p;
-  EXPECT_TRUE(read_input(in, p));
+  Problem p = problem_from_text(random_shop(rng));
   // No input holds these; speeds and calendars come from the data window,
   // ready times from rescheduling.
   for (int m = 1; m <= p.N_Machine; ++m) {

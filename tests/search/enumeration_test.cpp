@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <limits>
 #include <numeric>
@@ -13,39 +12,29 @@
 #include <string>
 #include <vector>
 
-#include "problem/input_reader.h"
+#include "fixed_clock.h"
 #include "scripted_ui.h"
 #include "search/solution_invariants.h"
 #include "search/starting_schedules.h"
 #include "temp_dir.h"
+#include "test_problems.h"
+#include "text_files.h"
 
 namespace vema {
 namespace {
 
+using testing::file_text;
+using testing::FixedClock;
 using testing::ScriptedUi;
 using testing::solution_invariants;
 using testing::TempDir;
 
-class FixedClock : public Clock {
- public:
-  int64_t now_seconds() const override { return 1700000000; }
-  std::string time_of_day() const override { return "10:20:30"; }
-};
-
+// The problem of the input text as a run finds it right after loading.
 Problem read(const std::string& text) {
-  std::istringstream in(text);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p));
+  Problem p = testing::problem_from_text(text);
   p.first_run = true;
   p.input_file_name = "inline.sif";
   return p;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 std::string machine_block(int id, int speed, int first_step, int last_step,
@@ -245,7 +234,7 @@ class EnumerationRun : public ::testing::Test {
   }
 
   int run(Problem& p) { return run_enumeration(p, state, ui, rng, &summary); }
-  std::string log() const { return read_file(state.log_file); }
+  std::string log() const { return file_text(state.log_file); }
 
   TempDir dir;
   FixedClock clock;

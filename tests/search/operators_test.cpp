@@ -8,41 +8,24 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "problem/input_reader.h"
+#include "fixed_clock.h"
 #include "search/solution_invariants.h"
+#include "test_problems.h"
 
 namespace vema {
 namespace {
 
+using testing::example_problem;
+using testing::FixedClock;
+using testing::problem_from_text;
 using testing::solution_invariants;
 using testing::tables_of;
-
-class FixedClock : public Clock {
- public:
-  int64_t now_seconds() const override { return 1700000000; }
-  std::string time_of_day() const override { return "12:00:00"; }
-};
-
-Problem read_text(const std::string& text) {
-  std::istringstream in(text);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p));
-  return p;
-}
-
-Problem read_example(const std::string& name) {
-  std::ifstream in(std::string(VEMA_SOURCE_DIR) + "/examples/" + name);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return read_text(text.str());
-}
 
 int pick(std::mt19937& rng, int lo, int hi) {
   return std::uniform_int_distribution<int>(lo, hi)(rng);
@@ -101,10 +84,10 @@ struct NamedProblem {
 // single-job orders, orders without a route and idle machines.
 std::vector<NamedProblem> test_problems() {
   std::vector<NamedProblem> list;
-  list.push_back({"busy_shop", read_example("busy_shop.sif")});
+  list.push_back({"busy_shop", example_problem("busy_shop.sif")});
   std::mt19937 rng(4711);
-  list.push_back({"random shop 1", read_text(random_shop(rng))});
-  list.push_back({"random shop 2", read_text(random_shop(rng))});
+  list.push_back({"random shop 1", problem_from_text(random_shop(rng))});
+  list.push_back({"random shop 2", problem_from_text(random_shop(rng))});
   return list;
 }
 
@@ -263,7 +246,7 @@ TEST(Operators, ChangeOrderOfAOneJobOrderIsChangeJob) {
   std::mt19937 gen(99);
   int compared = 0;
   for (int shop = 0; shop < 5; ++shop) {
-    Problem p = read_text(random_shop(gen));
+    Problem p = problem_from_text(random_shop(gen));
     SearchSolution start = random_start(p, static_cast<uint64_t>(shop));
     for (int o = 1; o <= p.N_Order; ++o) {
       if (p.Orders[o].NJob != 1) continue;
@@ -285,7 +268,7 @@ TEST(Operators, ChangeOrderOfAOneJobOrderIsChangeJob) {
 }
 
 TEST(Operators, InsertJobRandomReachesEveryPositionAndKeepsTheOthersInOrder) {
-  Problem p = read_text(one_machine_shop(4));
+  Problem p = problem_from_text(one_machine_shop(4));
   SearchSolution start = random_start(p, 1);
   ASSERT_EQ(jobs_on(start, 1), (std::vector<int>{1, 2, 3, 4}));
   remove_job(start, 2);
@@ -307,7 +290,7 @@ TEST(Operators, InsertJobRandomReachesEveryPositionAndKeepsTheOthersInOrder) {
 }
 
 TEST(Operators, CopyJobAssignmentPutsTheCopyRightBeforeTheSource) {
-  Problem p = read_example("busy_shop.sif");
+  Problem p = example_problem("busy_shop.sif");
   SearchSolution s = random_start(p, 8);
   for (int o = 1; o <= p.N_Order; ++o) {
     const int a = p.Orders[o].FirstJob, b = a + p.Orders[o].NJob - 1;
@@ -324,7 +307,7 @@ TEST(Operators, CopyJobAssignmentPutsTheCopyRightBeforeTheSource) {
 // ---------------------------------------------------------------- do_pi
 
 TEST(DoPi, TwoJobsSwapWithTwoDrawnPositionsAndStayWithOne) {
-  Problem p = read_text(one_machine_shop(2));
+  Problem p = problem_from_text(one_machine_shop(2));
   const SearchSolution start = random_start(p, 1);
   OperatorWorkspace workspace(p.N_Job);
   std::set<int> seen_c;
@@ -347,7 +330,7 @@ TEST(DoPi, TwoJobsSwapWithTwoDrawnPositionsAndStayWithOne) {
 TEST(DoPi, ReachesEveryPermutationOfThreeJobs) {
   // Drawing the positions in increasing order instead of random order would
   // only ever rotate one way and miss one of the two 3-cycles.
-  Problem p = read_text(one_machine_shop(3));
+  Problem p = problem_from_text(one_machine_shop(3));
   const SearchSolution start = random_start(p, 1);
   OperatorWorkspace workspace(p.N_Job);
   std::set<std::vector<int>> seen;
@@ -372,7 +355,7 @@ const char* const kTwoMachinesOneJob =
     "200|0|100000|0|1|10|0|0|0\n210|0|2\n220|0|0|0|0\n220|0|0|0|1\n";
 
 TEST(DoPi, FewerThanTwoJobsChangeNothingAndDropTheN3Neighbour) {
-  Problem p = read_text(kTwoMachinesOneJob);
+  Problem p = problem_from_text(kTwoMachinesOneJob);
   const SearchSolution start = random_start(p, 1);
   const int busy = start.assignment(1)[1];
   OperatorWorkspace workspace(p.N_Job);
@@ -395,7 +378,7 @@ TEST(DoPi, FewerThanTwoJobsChangeNothingAndDropTheN3Neighbour) {
 // ------------------------------------------------------- late-job operators
 
 TEST(Operators, PickLateJobPicksOnlyLateJobsAndEachOfThem) {
-  Problem p = read_example("busy_shop.sif");
+  Problem p = example_problem("busy_shop.sif");
   SearchSolution s = random_start(p, 21);
   OBJ_VALUE values;
   s.evaluate(p);
@@ -421,7 +404,7 @@ TEST(Operators, PickLateJobPicksOnlyLateJobsAndEachOfThem) {
 TEST(Operators, WithoutLateJobsN2AndN4LeaveTheNeighbourAndN3OnlyPermutes) {
   std::mt19937 gen(7);
   for (int shop = 0; shop < 3; ++shop) {
-    Problem p = read_text(random_shop(gen, /*late_free=*/true));
+    Problem p = problem_from_text(random_shop(gen, /*late_free=*/true));
     const SearchSolution start = random_start(p, static_cast<uint64_t>(shop));
     OperatorWorkspace workspace(p.N_Job);
     OBJ_VALUE values;
@@ -449,7 +432,7 @@ TEST(Operators, WithoutLateJobsN2AndN4LeaveTheNeighbourAndN3OnlyPermutes) {
 }
 
 TEST(Operators, LateJobOperatorsMoveOnlyALateJobOrItsOrder) {
-  Problem p = read_example("busy_shop.sif");
+  Problem p = example_problem("busy_shop.sif");
   OperatorWorkspace workspace(p.N_Job);
   OBJ_VALUE values;
   FixedClock clock;

@@ -4,31 +4,17 @@
 
 #include <algorithm>
 #include <set>
-#include <sstream>
 #include <string>
 
-#include "problem/input_reader.h"
+#include "fixed_clock.h"
 #include "schedule/sch.h"
+#include "test_problems.h"
 
 namespace vema {
 namespace {
 
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(int64_t seconds) : seconds_(seconds) {}
-  int64_t now_seconds() const override { return seconds_; }
-  std::string time_of_day() const override { return "00:00:00"; }
-
- private:
-  int64_t seconds_;
-};
-
-Problem read(const std::string& text) {
-  std::istringstream in(text);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p));
-  return p;
-}
+using testing::FixedClock;
+using testing::problem_from_text;
 
 // Six machines: 1, 2 step 1; 3, 5 step 2; 4 steps 1-2; 6 steps 3-4.
 // Order 1 (3 jobs, steps 1-2) can take route 17 (groups 1, 2) on machines
@@ -126,7 +112,7 @@ TEST(SearchSolutionBuild, FromScheduleExportsItsRoutesMachinesAndSequences) {
 }
 
 TEST(SearchSolutionBuild, CopiesCarryTheAssignmentButNotTheTiming) {
-  Problem p = read(kShop);
+  Problem p = problem_from_text(kShop);
   const Placement placement = sample_placement();
   SearchSolution original(3, 6, 6, placement.J_A, placement.M_wload);
   original.evaluate(p);
@@ -148,7 +134,7 @@ TEST(SearchSolutionBuild, CopiesCarryTheAssignmentButNotTheTiming) {
 }
 
 TEST(SearchSolutionObjectives, OnlyJobsWithARouteCount) {
-  Problem p = read(kShop);
+  Problem p = problem_from_text(kShop);
   const Placement placement = sample_placement();
   SearchSolution s(3, 6, 6, placement.J_A, placement.M_wload);
   p.Orders[2].CET = 20;
@@ -179,7 +165,7 @@ TEST(SearchSolutionObjectives, OnlyJobsWithARouteCount) {
 }
 
 TEST(SearchSolutionObjectives, UntimedPositionsCountEveryJobLateAndEarly) {
-  Problem p = read(kShop);
+  Problem p = problem_from_text(kShop);
   const Placement placement = sample_placement();
   const SearchSolution s(3, 6, 6, placement.J_A, placement.M_wload);
   OBJ_VALUE v;
@@ -192,7 +178,7 @@ TEST(SearchSolutionObjectives, UntimedPositionsCountEveryJobLateAndEarly) {
 }
 
 TEST(SearchSolutionRandom, UsesFeasibleRoutesAndAllowedMachinesInJobOrder) {
-  const Problem p = read(kShop);
+  const Problem p = problem_from_text(kShop);
   std::set<int> routes_seen;
   for (int64_t seconds = 1; seconds <= 40; ++seconds) {
     FixedClock clock(seconds);
@@ -224,7 +210,7 @@ TEST(SearchSolutionRandom, UsesFeasibleRoutesAndAllowedMachinesInJobOrder) {
 }
 
 TEST(SearchSolutionRandom, SameSecondGivesTheSameAssignment) {
-  const Problem p = read(kShop);
+  const Problem p = problem_from_text(kShop);
   FixedClock clock(1234);
   Random rng(clock);
   SearchSolution a(3, 6, 6), b(3, 6, 6);

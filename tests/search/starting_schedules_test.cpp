@@ -12,33 +12,25 @@
 #include <tuple>
 #include <vector>
 
+#include "fixed_clock.h"
 #include "problem/input_reader.h"
 #include "schedule/timing.h"
 #include "scripted_ui.h"
 #include "search/solution_invariants.h"
 #include "search/tabu_search.h"
+#include "test_problems.h"
 
 namespace vema {
 namespace {
 
+using testing::FixedClock;
 using testing::ScriptedUi;
 using testing::solution_invariants;
 using testing::tables_of;
 
-class FixedClock : public Clock {
- public:
-  explicit FixedClock(int64_t seconds) : seconds_(seconds) {}
-  int64_t now_seconds() const override { return seconds_; }
-  std::string time_of_day() const override { return "00:00:00"; }
-
- private:
-  int64_t seconds_;
-};
-
+// The problem of the input text as a run finds it right after loading.
 Problem read(const std::string& text) {
-  std::istringstream in(text);
-  Problem p;
-  EXPECT_TRUE(read_input(in, p));
+  Problem p = testing::problem_from_text(text);
   p.first_run = true;
   return p;
 }

@@ -6,30 +6,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "problem/input_reader.h"
+#include "fixed_clock.h"
 #include "search/operators.h"
+#include "test_problems.h"
 
 namespace vema {
 namespace {
 
-class FixedClock : public Clock {
- public:
-  int64_t now_seconds() const override { return 1700000000; }
-  std::string time_of_day() const override { return "12:00:00"; }
-};
+using testing::FixedClock;
 
 class TabuListTest : public ::testing::Test {
  protected:
-  TabuListTest() : rng_(clock_) {
-    std::ifstream in(std::string(VEMA_SOURCE_DIR) + "/examples/busy_shop.sif");
-    EXPECT_TRUE(read_input(in, problem_));
-  }
+  TabuListTest() : rng_(clock_), problem_(testing::example_problem("busy_shop.sif")) {}
 
   // A random solution of the example; different seeds give different ones.
   SearchSolution solution(uint64_t seed) {

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "fixed_clock.h"
+#include "log_listings.h"
 #include "problem/input_reader.h"
 #include "schedule/timing.h"
 #include "scripted_ui.h"
@@ -22,56 +24,19 @@
 #include "search/run_log.h"
 #include "search/solution_invariants.h"
 #include "temp_dir.h"
+#include "test_problems.h"
+#include "text_files.h"
 
 namespace vema {
 namespace {
 
+using testing::file_text;
+using testing::FixedClock;
+using testing::kClockStart;
 using testing::ScriptedUi;
+using testing::split;
 using testing::TempDir;
-
-// A calendar clock the test moves: `now` advances by `per_call` at every
-// reading, and the test may move it at will in between.
-class FakeClock : public Clock {
- public:
-  int64_t now_seconds() const override {
-    const int64_t t = now;
-    now += per_call;
-    return t;
-  }
-  std::string time_of_day() const override { return "10:20:30"; }
-
-  mutable int64_t now = 1700000000;
-  int64_t per_call = 0;
-};
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> split(const std::string& text, char by) {
-  std::vector<std::string> parts;
-  std::string part;
-  std::istringstream in(text);
-  while (std::getline(in, part, by)) parts.push_back(part);
-  if (!text.empty() && text.back() == by) parts.emplace_back();
-  return parts;
-}
-
-// The ten lines of a values listing, as the log words them.
-std::string listing(const OBJ_VALUE& v) {
-  std::ostringstream out;
-  out << " n_of_Late_Jobs: " << v.n_of_Late_Jobs << "\n n_of_Late_Orders: " << v.n_of_Late_Orders
-      << "\n max_Tardiness:" << v.max_Tardiness << "\n sumTardiness: " << v.sumTardiness
-      << "\n sumAbsLateness: " << v.sumAbsLateness << "\n n_of_Setup: " << v.n_of_Setup
-      << "\n n_of_Early_Starting_Jobs: " << v.n_of_Early_Starting_Jobs
-      << "\n sumEarly_Startness: " << v.sumEarly_Startness
-      << "\n Completion_Time: " << v.Completion_Time << "\n n_of_Scheduled_Jobs "
-      << v.n_of_Scheduled_Jobs << "\n";
-  return out.str();
-}
+using testing::values_listing;
 
 // The number after `label` on the log line that starts with it.
 int log_number(const std::string& log, const std::string& label) {
@@ -134,7 +99,7 @@ class RunTest : public ::testing::Test {
   void load(const std::string& example) { load_into(problem, example); }
 
   static void load_into(Problem& p, const std::string& example) {
-    const std::string path = std::string(VEMA_SOURCE_DIR) + "/examples/" + example;
+    const std::string path = testing::example_path(example);
     std::ifstream in(path);
     p = Problem{};
     ASSERT_TRUE(read_input(in, p));
@@ -150,11 +115,11 @@ class RunTest : public ::testing::Test {
     problem.input_file_name = "inline.sif";
   }
 
-  std::string log() const { return read_file(state.log_file); }
+  std::string log() const { return file_text(state.log_file); }
 
   // The values of the random start every first run begins with.
   OBJ_VALUE start_values() {
-    FakeClock c;
+    FixedClock c;
     Random r(c);
     r.set_fixed_seed(kSeed);
     SearchSolution s(problem.N_Order, problem.N_Job, problem.N_Machine);
@@ -188,7 +153,7 @@ class RunTest : public ::testing::Test {
   }
 
   TempDir dir;
-  FakeClock clock;
+  FixedClock clock;
   Random rng;
   Problem problem;
   ProcessState state;
@@ -226,7 +191,7 @@ void zero_objective_priorities(ProcessState& state) {
 
 TEST_F(RunTest, LogHeadAndTailAreWordedExactly) {
   state.run.steps = 6;
-  ui.on_process_events = [this] { clock.now += 7; };
+  ui.on_process_events = [this] { clock.advance(7); };
   const OBJ_VALUE initial = start_values();
   ASSERT_EQ(run_tabu_search(problem, state, ui, rng), 1);
 
@@ -245,12 +210,12 @@ TEST_F(RunTest, LogHeadAndTailAreWordedExactly) {
            << "Machine: 11 Orders: 12 Jobs:46\n"
            << "First running: Initialize with random values\n"
            << "\n Objective values of the initialized schedule:\n"
-           << listing(initial) << "\n"
+           << values_listing(initial) << "\n"
            << "\n Elapsed time: 42 (sec)\n\n"
            << "Number of evaluated schedule: " << evaluated << "\n"
            << "best step: " << best_step << "best loop: " << best_loop << "\n"
            << "\n"
-           << listing(published_values()) << "\n\n"
+           << values_listing(published_values()) << "\n\n"
            << " size of TabuList: " << std::min(evaluated - 1, 150) << "\n"
            << "End of file.";
   EXPECT_EQ(text, expected.str());
@@ -274,7 +239,7 @@ TEST_F(RunTest, ElapsedTimeFormsInTheRunAndBatchLogs) {
   state.run.loops_per_step = 3;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.seconds);
-    ui.on_process_events = [this, &c] { clock.now += c.seconds; };
+    ui.on_process_events = [this, &c] { clock.advance(c.seconds); };
     ASSERT_EQ(run_tabu_search(problem, state, ui, rng), 1);
     EXPECT_NE(log().find(std::string("\n\n") + c.tabu_line + "\n\n"), std::string::npos) << log();
     ASSERT_EQ(run_batch(problem, state, ui, rng), 1);
@@ -290,7 +255,7 @@ TEST_F(RunTest, SameSeedAndClockGiveTheSameLogAndSchedule) {
   const Case cases[] = {
       {"tabu", run_tabu_search}, {"autostop", run_autostop}, {"batch", run_batch}};
   state.run.max_steps_without_improvement = 5;
-  clock.per_call = 1;
+  clock.set_step(1);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::string logs[2];
@@ -298,7 +263,7 @@ TEST_F(RunTest, SameSeedAndClockGiveTheSameLogAndSchedule) {
     for (int round = 0; round < 2; ++round) {
       load("busy_shop.sif");
       ui = ScriptedUi{};
-      clock.now = 1700000000;
+      clock.set_seconds(kClockStart);
       ASSERT_EQ(c.run(problem, state, ui, rng), 1);
       logs[round] = log();
       assignments[round] = problem.J_A;
@@ -349,7 +314,7 @@ TEST_F(RunTest, UnwritableProgramFolderSendsTheLogToTheUserFolderAndSaysSoOnce) 
   ASSERT_EQ(run_tabu_search(problem, state, ui, rng), 1);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_NE(ui.messages[0].find(expected_path), std::string::npos) << ui.messages[0];
-  EXPECT_EQ(read_file(expected_path).rfind("Tabu Search with _S class and do_pi.\n", 0), 0u);
+  EXPECT_EQ(file_text(expected_path).rfind("Tabu Search with _S class and do_pi.\n", 0), 0u);
   ui.answers = {false};
   ASSERT_EQ(run_tabu_search(problem, state, ui, rng), 1);
   EXPECT_EQ(ui.messages.size(), 1u) << "told once";
@@ -371,7 +336,7 @@ TEST_F(RunTest, OnlyRunsAfterTheFirstAskToReloadTheLastSchedule) {
             std::vector<std::string>{"Would You like to reload the last Sch values?"});
   EXPECT_NE(log().find("\n\nInitialize with last schedule!\n\n Objective values of the "
                        "initialized schedule:\n" +
-                       listing(first_best)),
+                       values_listing(first_best)),
             std::string::npos)
       << "the second run starts from the published schedule\n"
       << log();
@@ -487,7 +452,8 @@ TEST_F(RunTest, StopRequestIsConfirmedAtTheNextStep) {
     const std::string text = log();
     EXPECT_NE(text.find("\n size of TabuList: "), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 13), "\nEnd of file.");
-    EXPECT_NE(text.find(listing(published_values()) + "\n\n size of TabuList"), std::string::npos);
+    EXPECT_NE(text.find(values_listing(published_values()) + "\n\n size of TabuList"),
+              std::string::npos);
     ASSERT_TRUE(state.current_schedule.has_arrays());
     SearchSolution published(problem.N_Order, problem.N_Job, problem.N_Machine, problem.J_A,
                              problem.M_wload);
@@ -605,7 +571,7 @@ TEST_F(OneSearchTest, MinLoopOneMayLeaveTheFirstStepEarlyMinLoopFiveMayNot) {
 TEST_F(OneSearchTest, EndsWithoutImprovementAndLeavesTheBestEvaluated) {
   zero_objective_priorities(state);
   SearchSolution s = start();
-  ui.on_process_events = [this] { clock.now += 2; };
+  ui.on_process_events = [this] { clock.advance(2); };
   const OneSearchResult r = search(s, 100, 10, 10, 4);
   EXPECT_EQ(ui.events_processed, 5);
   EXPECT_EQ(r.best_step, 0);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "common/random.h"
 #include "problem/input_reader.h"
 #include "schedule/sch.h"
@@ -62,12 +63,6 @@ std::string large_input() {
   return out.str();
 }
 
-class FixedClock : public vema::Clock {
- public:
-  int64_t now_seconds() const override { return 1; }
-  std::string time_of_day() const override { return "00:00:00"; }
-};
-
 struct Fixture {
   vema::Problem problem;
   std::vector<vema::JobAssignment> J_A;
@@ -77,7 +72,7 @@ struct Fixture {
   Fixture() {
     std::istringstream in(large_input());
     if (!vema::read_input(in, problem)) std::abort();
-    FixedClock clock;
+    const vema::bench::FixedClock clock(1);
     vema::Random rng(clock);
     vema::SearchSolution s(problem.N_Order, problem.N_Job, problem.N_Machine);
     s.random_assignment(problem, rng);

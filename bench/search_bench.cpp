@@ -12,23 +12,17 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
-#include <vector>
 
+#include "bench_support.h"
 #include "common/random.h"
-#include "common/user_interface.h"
-#include "problem/input_reader.h"
-#include "problem/route_tables.h"
 #include "search/operators.h"
 #include "search/process_state.h"
 #include "search/search_solution.h"
@@ -37,134 +31,21 @@
 
 namespace {
 
-// The generator's random model: a +- d % of a, uniform, a when the spread is
-// below 1.
-class Spread {
+using vema::bench::default_size_problem;
+using vema::bench::FixedClock;
+
+// Counts the search's steps (it asks for events once a step) and calls
+// on_step with the count.
+class StepCountingUi : public vema::bench::QuietUi {
  public:
-  explicit Spread(uint32_t seed) : rng_(seed) {}
-  int mod(int n) { return n > 0 ? static_cast<int>(rng_() % static_cast<uint32_t>(n)) : 0; }
-  int operator()(int a, int d) {
-    const double x = a * d * 0.01;
-    if (x < 1) return a;
-    const int h = static_cast<int>(x);
-    const int w = static_cast<int>(2 * x);
-    return a - h + mod(w + 1);
-  }
-
- private:
-  std::mt19937 rng_;
-};
-
-// Input text with the generator's default parameters (basic method).
-std::string default_size_input(uint32_t seed) {
-  Spread spread(seed);
-  const int S = 4, R = 4;
-  int count[vema::kGroups + 1], speed[vema::kGroups + 1];
-  int M = 0;
-  for (int g = 1; g <= vema::kGroups; ++g) {
-    count[g] = spread(12, 20);
-    speed[g] = spread(10, 20);
-    M += count[g];
-  }
-  int orders[vema::kGroups + 1], jobs[vema::kGroups + 1], size[vema::kGroups + 1],
-      start[vema::kGroups + 1];
-  int O = 0;
-  for (int t = 1; t <= vema::kGroups; ++t) {
-    orders[t] = spread(40, 20);
-    jobs[t] = spread(10, 20);
-    size[t] = spread(200, 20);
-    start[t] = spread(300, 20);
-    O += orders[t];
-  }
-  std::ostringstream out;
-  out << "001|" << M << '|' << O << '|' << S << '\n';
-  std::vector<std::vector<int>> group_machines(vema::kGroups + 1);
-  int m = 0;
-  for (int g = 1; g <= vema::kGroups; ++g) {
-    const int first = vema::MG_TS[g][1] - 1, last = vema::MG_TS[g][vema::MG_TS[g][0]] - 1;
-    for (int i = 0; i < count[g]; ++i, ++m) {
-      group_machines[g].push_back(m);
-      out << "100|" << m << '|' << spread(speed[g], 20) << '|' << first << '|' << last << '\n';
-      out << "110|" << m << "|10\n";
-      int st = spread.mod(400);
-      for (int k = 0; k < 10; ++k) {
-        const int et = st + spread(1000, 20);
-        out << "120|" << m << '|' << st << '|' << et << '\n';
-        st = et + spread(100, 20);
-      }
-      out << "130|" << m << '|' << S * S << '\n';
-      for (int f = 0; f < S; ++f) {
-        for (int to = 0; to < S; ++to) {
-          out << "140|" << m << '|' << f << '|' << to << '|' << (f == to ? 0 : spread(50, 20))
-              << '\n';
-        }
-      }
-    }
-  }
-  int o = 0;
-  for (int t = 1; t <= vema::kGroups; ++t) {
-    const int first = vema::MG_TS[t][1] - 1, last = vema::MG_TS[t][vema::MG_TS[t][0]] - 1;
-    for (int i = 0; i < orders[t]; ++i, ++o) {
-      const int cst = spread.mod(start[t]);
-      const int n_job = spread(jobs[t], 20), s_job = spread(size[t], 20);
-      const int setup = spread.mod(S);
-      const int cet = cst + spread(1100, 80);
-      std::vector<int> allowed;
-      for (int g = 1; g <= vema::kGroups; ++g) {
-        const int n = static_cast<int>(group_machines[g].size());
-        if (n == 0) continue;
-        const int r = spread.mod(n) + 1;
-        for (int p = 1; p <= n; ++p) {
-          if (p == r || spread.mod(10) + 1 >= R) allowed.push_back(group_machines[g][p - 1]);
-        }
-      }
-      out << "200|" << o << '|' << cet << '|' << cst << '|' << n_job << '|' << s_job << '|' << first
-          << '|' << last << '|' << setup << '\n';
-      out << "210|" << o << '|' << allowed.size() << '\n';
-      for (int a : allowed) {
-        int g = 1;
-        while (std::find(group_machines[g].begin(), group_machines[g].end(), a) ==
-               group_machines[g].end()) {
-          ++g;
-        }
-        out << "220|" << o << '|' << vema::MG_TS[g][1] - 1 << '|'
-            << vema::MG_TS[g][vema::MG_TS[g][0]] - 1 << '|' << a << '\n';
-      }
-    }
-  }
-  return out.str();
-}
-
-class FixedClock : public vema::Clock {
- public:
-  int64_t now_seconds() const override { return 1700000000; }
-  std::string time_of_day() const override { return "00:00:00"; }
-};
-
-class QuietUi : public vema::UserInterface {
- public:
-  void message(const std::string&) override {}
-  bool ask(const std::string&) override { return false; }
-  std::optional<std::string> open_file(const vema::FileDialogRequest&) override { return {}; }
-  std::optional<std::string> save_file(const vema::FileDialogRequest&) override { return {}; }
   void process_events() override {
     ++steps;
     if (on_step) on_step(steps);
   }
-  void review_input_check(vema::InputCheckSession&) override {}
 
   int steps = 0;
   std::function<void(int)> on_step;
 };
-
-vema::Problem default_size_problem() {
-  std::istringstream in(default_size_input(20240611));
-  vema::Problem p;
-  if (!vema::read_input(in, p)) std::abort();
-  p.first_run = true;
-  p.input_file_name = "generated";
-  return p;
-}
 
 vema::SearchSolution random_solution(const vema::Problem& p, uint64_t seed) {
   FixedClock clock;
@@ -237,14 +118,13 @@ int log_number(const std::string& text, const std::string& label) {
 // a separate full list of the same problem.
 void BM_DefaultSearch(benchmark::State& state) {
   vema::Problem problem = default_size_problem();
-  const std::string log_path =
-      (std::filesystem::temp_directory_path() / "vema_search_bench_log.txt").string();
+  const std::string log_path = vema::bench::temp_log_path("vema_search_bench_log");
   double seconds = 0, rss_full = 0, rss_end = 0;
   int evaluated = 0, steps = 0;
   for (auto _ : state) {
     vema::ProcessState ps;
     ps.log_file = log_path;
-    QuietUi ui;
+    StepCountingUi ui;
     ui.on_step = [&](int step) {
       if (step == 50) rss_full = peak_rss_mb();
     };

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/commands.h"
@@ -54,6 +55,39 @@ OBJ_VALUE time_schedule(SCH& schedule, Problem& problem) {
   values.n_jobs = problem.N_Job;
   values.n_machines = problem.N_Machine;
   return values;
+}
+
+OBJ_VALUE current_values_of(const ProcessState& state) {
+  OBJ_VALUE values = state.current_values;
+  values.n_of_Scheduled_Jobs = scheduled_jobs(state.current_schedule);
+  return values;
+}
+
+nlohmann::json values_json(const OBJ_VALUE& v) {
+  return {{"n_of_Late_Orders", v.n_of_Late_Orders},
+          {"n_of_Late_Jobs", v.n_of_Late_Jobs},
+          {"sumTardiness", v.sumTardiness},
+          {"max_Tardiness", v.max_Tardiness},
+          {"n_of_Setup", v.n_of_Setup},
+          {"Completion_Time", v.Completion_Time},
+          {"sumAbsLateness", v.sumAbsLateness},
+          {"n_of_Early_Starting_Jobs", v.n_of_Early_Starting_Jobs},
+          {"sumEarly_Startness", v.sumEarly_Startness},
+          {"n_of_Scheduled_Jobs", v.n_of_Scheduled_Jobs}};
+}
+
+int write_schedule_outputs(const SCH& schedule, const Problem& problem, const std::string& out,
+                           const std::string& release) {
+  int status = 0;
+  if (!out.empty() && write_schedule_file(out, schedule) != kFileDone) {
+    std::cerr << "vema: cannot write '" << out << "'" << std::endl;
+    status = 3;
+  }
+  if (!release.empty() && write_released_schedule_file(release, schedule, problem) != kFileDone) {
+    std::cerr << "vema: cannot write '" << release << "'" << std::endl;
+    status = 3;
+  }
+  return status;
 }
 
 std::vector<int> parse_list(const std::string& text, size_t count, int lo, int hi,
@@ -121,6 +155,54 @@ void set_priorities(ProcessState& state, const std::string& objectives,
       state.operator_priority[k + 1] = p[k];
     }
   }
+}
+
+void add_search_options(CLI::App& command, SearchOptions& options, const SearchOptionHelp& help) {
+  command.add_option("--steps", options.steps, help.steps)->capture_default_str();
+  command.add_option("--loops", options.loops, "Num. of loops (neighbours per step) [1 - 999]")
+      ->capture_default_str();
+  command.add_option("--tabu", options.tabu, "TabuList size [1 - 9999]")->capture_default_str();
+  options.with_autostop = help.max_without_improvement != nullptr;
+  if (options.with_autostop) {
+    command
+        .add_option("--max-steps-without-improvement", options.max_without_improvement,
+                    help.max_without_improvement)
+        ->capture_default_str();
+    command.add_option("--min-loop", options.min_loop, help.min_loop);
+  }
+  command.add_option(
+      "--priorities", options.priorities,
+      "Objective priorities: late orders, late jobs, sum of tardiness, max tardiness, "
+      "setups, completion time, each [0 - 10] (default 7,8,10,10,7,5)");
+  command.add_option("--operator-priorities", options.operator_priorities,
+                     "Priorities of the operators N1..N5, each [0 - 10] (default 1,1,1,1,1)");
+}
+
+void add_seed_option(CLI::App& command, std::optional<uint64_t>& seed, const char* help) {
+  command.add_option("--seed", seed, help);
+}
+
+void add_log_option(CLI::App& command, std::string& log) {
+  command.add_option("--log", log,
+                     "Run log to write (default: __last_run__.txt in the program's folder)");
+}
+
+void add_time_limit_option(CLI::App& command, int& minutes) {
+  command.add_option("--time-limit", minutes, "Stop after this many minutes [1 - 241]");
+}
+
+void check_time_limit(int minutes) {
+  check_range(minutes, 0, 241, "--time-limit takes minutes in [1 - 241].");
+}
+
+void apply_search_options(ProcessState& state, const SearchOptions& options) {
+  set_run_size(state, options.steps, options.loops, options.tabu);
+  if (options.with_autostop) {
+    set_autostop(state, options.max_without_improvement, options.min_loop);
+  }
+  set_priorities(state, options.priorities, options.operator_priorities);
+  state.program_folder = program_folder();
+  state.log_file = options.log;
 }
 
 std::string program_folder() {

@@ -30,9 +30,6 @@ int filter_entry(const std::string& path) { return has_extension(path, ".txt") ?
 class NamedFileUi : public TerminalUi {
  public:
   explicit NamedFileUi(std::string path) : TerminalUi(std::cerr), path_(std::move(path)) {}
-  std::optional<std::string> save_file(const FileDialogRequest& /*request*/) override {
-    return path_;
-  }
   std::optional<SaveFileChoice> save_file_choice(const FileDialogRequest& /*request*/) override {
     return SaveFileChoice{path_, filter_entry(path_)};
   }
@@ -84,8 +81,7 @@ int run_generate(const GenerateOptions& o) {
   const int result = o.one_stage ? generate_one_stage(parameters, rng, ui, ".", &report)
                                  : generate_basic(parameters, rng, ui, ".", &report);
   if (result != kGenerateDone) {
-    const std::string target = o.one_stage ? o.out : basic_output_name(o.out, filter_entry(o.out));
-    std::cerr << "vema: cannot write '" << target << "'" << std::endl;
+    std::cerr << "vema: cannot write '" << report.path << "'" << std::endl;
     return 3;
   }
   std::cout << "Generated problem (" << (o.one_stage ? "Spec: one machine" : "Basic Method")
@@ -108,7 +104,7 @@ void add_generate_command(CLI::App& app) {
       ->required();
   s->add_flag("--one-stage", o->one_stage,
               "Spec: one machine (technology step 1 only; the name is used unchanged)");
-  s->add_option("--seed", o->seed, "Seed of the random generator (default: the clock)");
+  add_seed_option(*s, o->seed);
   const auto& rules = generator_field_rules();
   for (size_t i = 0; i < rules.size(); ++i) {
     o->texts[i] = default_field_text(rules[i].field);

@@ -1,20 +1,15 @@
 // vema perftest: the performance test from the command line.
 #include <unistd.h>
 
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <optional>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "common/random.h"
 #include "perftest/perf_test.h"
-#include "search/operators.h"
 #include "search/process_state.h"
 
 namespace vema::cli {
@@ -25,53 +20,9 @@ inline constexpr int kMaxThreads = 256;
 struct PerfTestOptions {
   std::string problem;
   int iterations = 10;
-  int steps = 2000;
-  int loops = 100;
-  int tabu = 150;
-  int max_without_improvement = 20;
-  std::optional<int> min_loop;
-  std::string priorities;
-  std::string operator_priorities;
-  std::optional<uint64_t> seed;
+  SearchOptions search;
   int threads = 1;
-  std::string log;
   bool json = false;
-};
-
-// The terminal interface with an "iteration i/N" line instead of the
-// search's step line.
-class PerfTestUi : public TerminalUi {
- public:
-  PerfTestUi(std::ostream& err, bool live) : TerminalUi(err, true), err_(err), live_(live) {}
-
-  void message(const std::string& text) override {
-    close_line();
-    TerminalUi::message(text);
-  }
-  bool ask(const std::string& text) override {
-    close_line();
-    return TerminalUi::ask(text);
-  }
-  void run_progress(RunEvent event, const RunStatus& status) override {
-    if (!live_) return;
-    if (event == RunEvent::kStep) {
-      err_ << "\riteration " << status.step << '/' << status.steps << std::flush;
-      line_open_ = true;
-    } else if (event == RunEvent::kFinished) {
-      close_line();
-    }
-  }
-
- private:
-  void close_line() {
-    if (!line_open_) return;
-    err_ << '\n';
-    line_open_ = false;
-  }
-
-  std::ostream& err_;
-  bool live_;
-  bool line_open_ = false;
 };
 
 nlohmann::json six_json(const OBJ_VALUE& v) {
@@ -90,21 +41,17 @@ int run_perftest(const PerfTestOptions& o) {
               "--threads takes a number in [1 - " + std::to_string(kMaxThreads) + "].");
 
   ProcessState state;
-  set_run_size(state, o.steps, o.loops, o.tabu);
-  set_autostop(state, o.max_without_improvement, o.min_loop);
-  set_priorities(state, o.priorities, o.operator_priorities);
-  state.program_folder = program_folder();
-  state.log_file = o.log;
+  apply_search_options(state, o.search);
 
-  PerfTestUi ui(std::cerr, isatty(STDERR_FILENO) != 0 && !o.json);
+  TerminalUi ui(std::cerr, true);
   Problem problem;
   if (const int status = load_problem(o.problem, problem, ui); status != 0) return status;
 
   SystemClock clock;
   Random rng(clock);
-  rng.set_fixed_seed(o.seed);
+  rng.set_fixed_seed(o.search.seed);
   catch_interrupts();
-  ui.watch_run(&state, 0, false);
+  ui.watch_run(&state, 0, isatty(STDERR_FILENO) != 0 && !o.json);
 
   const PerfTestResult r = run_performance_test(o.iterations, o.threads, problem, state, ui, rng);
   if (r.status != 1) {
@@ -159,32 +106,21 @@ void add_perftest_command(CLI::App& app) {
   s->add_option("PROBLEM", o->problem, "Scheduling input file (.sif or .txt)")->required();
   s->add_option("--iterations", o->iterations, "Num. of iterations [1 - 99999]")
       ->capture_default_str();
-  s->add_option("--steps", o->steps, "Num. of steps of each search [1 - 9999]")
-      ->capture_default_str();
-  s->add_option("--loops", o->loops, "Num. of loops (neighbours per step) [1 - 999]")
-      ->capture_default_str();
-  s->add_option("--tabu", o->tabu, "TabuList size [1 - 9999]")->capture_default_str();
-  s->add_option("--max-steps-without-improvement", o->max_without_improvement,
-                "A search stops after this many steps without a better schedule [1 - 9999]")
-      ->capture_default_str();
-  s->add_option("--min-loop", o->min_loop,
-                "First step that may be left early [1 - loops], "
-                "default 10");
-  s->add_option("--priorities", o->priorities,
-                "Objective priorities: late orders, late jobs, sum of tardiness, max tardiness, "
-                "setups, completion time, each [0 - 10] (default 7,8,10,10,7,5)");
-  s->add_option("--operator-priorities", o->operator_priorities,
-                "Priorities of the operators N1..N5, each [0 - 10] (default 1,1,1,1,1)");
-  s->add_option("--seed", o->seed,
-                "Seed of the random generator instead of the clock. With one thread every "
-                "iteration reseeds with it, as from a clock standing still, so all iterations "
-                "are alike; with more threads each iteration gets its own seed derived from it");
+  SearchOptionHelp help;
+  help.steps = "Num. of steps of each search [1 - 9999]";
+  help.max_without_improvement =
+      "A search stops after this many steps without a better schedule [1 - 9999]";
+  help.min_loop = "First step that may be left early [1 - loops], default 10";
+  add_search_options(*s, o->search, help);
+  add_seed_option(*s, o->search.seed,
+                  "Seed of the random generator instead of the clock. With one thread every "
+                  "iteration reseeds with it, as from a clock standing still, so all iterations "
+                  "are alike; with more threads each iteration gets its own seed derived from it");
   s->add_option("--threads", o->threads,
                 "Run the iterations on this many threads, each iteration with its own generator "
                 "[1 - 256]")
       ->capture_default_str();
-  s->add_option("--log", o->log,
-                "Run log to write (default: __last_run__.txt in the program's folder)");
+  add_log_option(*s, o->search.log);
   s->add_flag("--json", o->json, "Print the results as JSON");
   s->callback([o] { throw CommandDone{run_perftest(*o)}; });
 }

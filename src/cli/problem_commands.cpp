@@ -5,18 +5,19 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "cli/terminal_ui.h"
 #include "problem/input_checker.h"
-#include "problem/input_reader.h"
+#include "problem/route_tables.h"
 
 namespace vema::cli {
 namespace {
 
 std::string steps_text(int group) {
-  const auto& steps = MG_TS[group];
-  if (steps[0] == 1) return std::to_string(steps[1]);
-  return std::to_string(steps[1]) + "-" + std::to_string(steps[steps[0]]);
+  const int first = first_group_step(group);
+  const int last = last_group_step(group);
+  return first == last ? std::to_string(first) : std::to_string(first) + "-" + std::to_string(last);
 }
 
 int run_check(const std::string& path) {
@@ -120,15 +121,9 @@ void print_summary(std::ostream& out, const Problem& p) {
 }
 
 int run_info(const std::string& path, bool json) {
-  std::ifstream probe(path, std::ios::binary);
-  if (!probe) {
-    std::cerr << "vema: cannot open '" << path << "'" << std::endl;
-    return 3;
-  }
-  probe.close();
   TerminalUi ui(std::cerr, false);
   Problem problem;
-  if (load_input_file(problem, ui, path) != kLoadDone) return 2;
+  if (const int status = load_problem(path, problem, ui); status != 0) return status;
   if (json) {
     std::cout << summary_json(problem).dump(2) << '\n';
   } else {

@@ -3,24 +3,23 @@
 // for the rest (or only show the frozen initial state).
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
 #include "common/random.h"
+#include "generator/generator_parameters.h"
 #include "reschedule/environment.h"
 #include "reschedule/reschedule_search.h"
 #include "reschedule/rescheduler.h"
-#include "schedule/schedule_file.h"
 #include "search/run_log.h"
 
 namespace vema::cli {
@@ -31,16 +30,9 @@ struct RescheduleOptions {
   int freeze = -1;
   std::string order = "modify-first";
   std::string deviation_priorities;
-  int steps = 2000;
-  int loops = 100;
-  int tabu = 150;
-  std::string priorities;
-  std::string operator_priorities;
-  std::optional<uint64_t> seed;
-  std::string log;
+  SearchOptions search;
   std::string out;
   std::string release;
-  int time_limit = 0;
   bool json = false;
   bool initial_state = false;
   // The environment changes, applied in the order they were given.
@@ -50,13 +42,11 @@ struct RescheduleOptions {
 };
 
 // A number as an edit field holds it: digits only, else no value (the
-// field's filter empties anything else).
+// field's filter empties anything else); more than nine characters count as
+// no value too.
 std::optional<int> field_number(const std::string& text) {
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-  }
-  return std::stoi(text);
+  const int value = text.size() > 9 ? -1 : field_text_value(text);
+  return value < 0 ? std::nullopt : std::optional<int>(value);
 }
 
 // "N=VALUE": the 1-based record number and the value text.
@@ -102,19 +92,6 @@ bool apply_change(char kind, const std::string& text, Problem& problem, UserInte
   }
 }
 
-nlohmann::json values_json(const OBJ_VALUE& v) {
-  return {{"n_of_Late_Jobs", v.n_of_Late_Jobs},
-          {"n_of_Late_Orders", v.n_of_Late_Orders},
-          {"max_Tardiness", v.max_Tardiness},
-          {"sumTardiness", v.sumTardiness},
-          {"sumAbsLateness", v.sumAbsLateness},
-          {"n_of_Setup", v.n_of_Setup},
-          {"n_of_Early_Starting_Jobs", v.n_of_Early_Starting_Jobs},
-          {"sumEarly_Startness", v.sumEarly_Startness},
-          {"Completion_Time", v.Completion_Time},
-          {"n_of_Scheduled_Jobs", v.n_of_Scheduled_Jobs}};
-}
-
 // The frozen tasks of every machine in the schedule: job, start and end.
 nlohmann::json frozen_json(const SCH& schedule, const Problem& problem) {
   nlohmann::json machines = nlohmann::json::array();
@@ -148,7 +125,7 @@ void print_frozen(std::ostream& out, const SCH& schedule, const Problem& problem
 int run_reschedule_command(const RescheduleOptions& o) {
   check_range(o.freeze, 0, kMaxFreezeTime,
               " The value of the Freeze time field is out of the range! It must be in [0 - 9999].");
-  check_range(o.time_limit, 0, 241, "--time-limit takes minutes in [1 - 241].");
+  check_time_limit(o.search.time_limit);
   if (o.order != "freeze-first" && o.order != "modify-first") {
     throw UsageError{"--order must be freeze-first or modify-first"};
   }
@@ -156,15 +133,12 @@ int run_reschedule_command(const RescheduleOptions& o) {
       o.order == "freeze-first" ? FreezeOrder::kFreezeThenModify : FreezeOrder::kModifyThenFreeze;
 
   ProcessState state;
-  set_run_size(state, o.steps, o.loops, o.tabu);
-  set_priorities(state, o.priorities, o.operator_priorities);
+  apply_search_options(state, o.search);
   if (!o.deviation_priorities.empty()) {
     const auto p = parse_list(o.deviation_priorities, kDeviations, 0, 10, "deviation-priorities");
     for (int k = 0; k < kDeviations; ++k) state.priorities.deviation[k + 1] = p[k];
   }
   state.operator_priority[6] = 2;  // the rescheduling view
-  state.program_folder = program_folder();
-  state.log_file = o.log;
 
   TerminalUi ui(std::cerr, true);
   Problem problem;
@@ -209,30 +183,20 @@ int run_reschedule_command(const RescheduleOptions& o) {
   } else {
     SystemClock clock;
     Random rng(clock);
-    rng.set_fixed_seed(o.seed);
+    rng.set_fixed_seed(o.search.seed);
     catch_interrupts();
-    ui.watch_run(&state, o.time_limit, isatty(STDERR_FILENO) != 0 && !o.json);
+    ui.watch_run(&state, o.search.time_limit, isatty(STDERR_FILENO) != 0 && !o.json);
     if (run_reschedule(problem, state, rescheduler, ui, rng, order, o.freeze) != 1) {
       std::cerr << "vema: the run log could not be opened" << std::endl;
       return 3;
     }
     deviations = state.status.best_values;
-    frozen_part_kept = state.status.log_text.find("Freeze interval OK!") != std::string::npos;
+    frozen_part_kept = state.status.frozen_part_kept;
   }
 
-  int status = 0;
-  if (!o.out.empty() && write_schedule_file(o.out, state.current_schedule) != kFileDone) {
-    std::cerr << "vema: cannot write '" << o.out << "'" << std::endl;
-    status = 3;
-  }
-  if (!o.release.empty() &&
-      write_released_schedule_file(o.release, state.current_schedule, problem) != kFileDone) {
-    std::cerr << "vema: cannot write '" << o.release << "'" << std::endl;
-    status = 3;
-  }
+  const int status = write_schedule_outputs(state.current_schedule, problem, o.out, o.release);
 
-  OBJ_VALUE values = state.current_values;
-  values.n_of_Scheduled_Jobs = scheduled_jobs(state.current_schedule);
+  const OBJ_VALUE values = current_values_of(state);
   if (o.json) {
     nlohmann::json j;
     j["plan"] = o.plan;
@@ -303,23 +267,14 @@ void add_reschedule_command(CLI::App& app) {
          "New constrained end time of an order: ORDER=TIME [0 - 32000]");
   s->add_option("--deviation-priorities", o->deviation_priorities,
                 "Priorities of the ten deviation measures, each [0 - 10] (default all 0)");
-  s->add_option("--steps", o->steps, "Num. of steps [1 - 9999]")->capture_default_str();
-  s->add_option("--loops", o->loops, "Num. of loops (neighbours per step) [1 - 999]")
-      ->capture_default_str();
-  s->add_option("--tabu", o->tabu, "TabuList size [1 - 9999]")->capture_default_str();
-  s->add_option("--priorities", o->priorities,
-                "Objective priorities: late orders, late jobs, sum of tardiness, max tardiness, "
-                "setups, completion time, each [0 - 10] (default 7,8,10,10,7,5)");
-  s->add_option("--operator-priorities", o->operator_priorities,
-                "Priorities of the operators N1..N5, each [0 - 10] (default 1,1,1,1,1)");
-  s->add_option("--seed", o->seed, "Seed of the random generator (default: the clock)");
-  s->add_option("--log", o->log,
-                "Run log to write (default: __last_run__.txt in the program's folder)");
+  add_search_options(*s, o->search, SearchOptionHelp{});
+  add_seed_option(*s, o->search.seed);
+  add_log_option(*s, o->search.log);
   s->add_option("--out", o->out, "Write the new schedule to this schedule file (.sch)");
   s->add_option("--release", o->release,
                 "Write the new schedule with the modified shop as a released schedule file "
                 "(.rsf)");
-  s->add_option("--time-limit", o->time_limit, "Stop after this many minutes [1 - 241]");
+  add_time_limit_option(*s, o->search.time_limit);
   s->add_flag("--initial-state", o->initial_state,
               "Show the frozen initial state (values, deviations, frozen tasks) without "
               "searching");

@@ -22,19 +22,6 @@ struct EvaluateOptions {
   bool json = false;
 };
 
-nlohmann::json values_json(const OBJ_VALUE& v) {
-  return {{"n_of_Late_Jobs", v.n_of_Late_Jobs},
-          {"n_of_Late_Orders", v.n_of_Late_Orders},
-          {"max_Tardiness", v.max_Tardiness},
-          {"sumTardiness", v.sumTardiness},
-          {"sumAbsLateness", v.sumAbsLateness},
-          {"n_of_Setup", v.n_of_Setup},
-          {"n_of_Early_Starting_Jobs", v.n_of_Early_Starting_Jobs},
-          {"sumEarly_Startness", v.sumEarly_Startness},
-          {"Completion_Time", v.Completion_Time},
-          {"n_of_Scheduled_Jobs", v.n_of_Scheduled_Jobs}};
-}
-
 int run_evaluate(const EvaluateOptions& o) {
   // With one file it must be a released schedule, which carries its own shop.
   const bool released_only = o.second.empty();
@@ -157,7 +144,7 @@ void add_schedule_commands(CLI::App& app) {
   CLI::App* r = app.add_subcommand("random", "Write a random feasible schedule for a problem");
   r->add_option("PROBLEM", rnd->problem, "Scheduling input file")->required();
   r->add_option("-o,--out", rnd->out, "Schedule file to write (.sch)")->required();
-  r->add_option("--seed", rnd->seed, "Seed of the random generator (default: the clock)");
+  add_seed_option(*r, rnd->seed);
   r->callback([rnd] { throw CommandDone{run_random(rnd->problem, rnd->out, rnd->seed)}; });
 
   struct ReleaseOptions {

@@ -2,15 +2,11 @@
 // constructive methods, and the exact optimum of a small problem.
 #include <unistd.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "cli/cli_support.h"
 #include "cli/commands.h"
@@ -22,33 +18,6 @@
 
 namespace vema::cli {
 namespace {
-
-nlohmann::json values_json(const OBJ_VALUE& v) {
-  return {{"n_of_Late_Orders", v.n_of_Late_Orders},
-          {"n_of_Late_Jobs", v.n_of_Late_Jobs},
-          {"sumTardiness", v.sumTardiness},
-          {"max_Tardiness", v.max_Tardiness},
-          {"n_of_Setup", v.n_of_Setup},
-          {"Completion_Time", v.Completion_Time},
-          {"sumAbsLateness", v.sumAbsLateness},
-          {"n_of_Early_Starting_Jobs", v.n_of_Early_Starting_Jobs},
-          {"sumEarly_Startness", v.sumEarly_Startness},
-          {"n_of_Scheduled_Jobs", v.n_of_Scheduled_Jobs}};
-}
-
-// The published values with the number of scheduled jobs, which publishing
-// does not carry.
-OBJ_VALUE current_values_of(const ProcessState& state) {
-  OBJ_VALUE values = state.current_values;
-  values.n_of_Scheduled_Jobs = scheduled_jobs(state.current_schedule);
-  return values;
-}
-
-// "7,8,10,10,7,5": the six objective priorities, each 0..10.
-void set_priorities(const std::string& text, Priorities& priorities) {
-  const std::vector<int> values = parse_list(text, 6, 0, 10, "priorities");
-  for (int i = 0; i < 6; ++i) priorities.objective[i + 1] = values[static_cast<size_t>(i)];
-}
 
 // ------------------------------------------------------------- vema start
 
@@ -107,7 +76,7 @@ struct EnumerateOptions {
 
 int run_enumerate(const EnumerateOptions& o) {
   ProcessState state;
-  if (!o.priorities.empty()) set_priorities(o.priorities, state.priorities);
+  set_priorities(state, o.priorities, "");
   state.program_folder = program_folder();
   state.log_file = o.log;
 
@@ -134,11 +103,7 @@ int run_enumerate(const EnumerateOptions& o) {
     std::cerr << "vema: the run log could not be opened" << std::endl;
     return 3;
   }
-  int status = 0;
-  if (!o.out.empty() && write_schedule_file(o.out, state.current_schedule) != kFileDone) {
-    std::cerr << "vema: cannot write '" << o.out << "'" << std::endl;
-    status = 3;
-  }
+  const int status = write_schedule_outputs(state.current_schedule, problem, o.out, "");
 
   const OBJ_VALUE values = current_values_of(state);
   if (o.json) {
@@ -181,7 +146,7 @@ void add_start_commands(CLI::App& app) {
       ->check(CLI::Range(1, kStartingMethods))
       ->capture_default_str();
   s->add_option("-o,--out", so->out, "Schedule file to write (.sch)")->required();
-  s->add_option("--seed", so->seed, "Seed of the random generator (default: the clock)");
+  add_seed_option(*s, so->seed);
   s->add_flag("--json", so->json, "Print the values as JSON");
   s->callback([so] { throw CommandDone{run_start(*so)}; });
 
@@ -194,9 +159,8 @@ void add_start_commands(CLI::App& app) {
   e->add_option("--start", eo->start,
                 "Start from this schedule file (.sch) instead of a random schedule");
   e->add_option("--out", eo->out, "Write the best schedule to this schedule file (.sch)");
-  e->add_option("--seed", eo->seed, "Seed of the random generator (default: the clock)");
-  e->add_option("--log", eo->log,
-                "Run log to write (default: __last_run__.txt in the program's folder)");
+  add_seed_option(*e, eo->seed);
+  add_log_option(*e, eo->log);
   e->add_option("--priorities", eo->priorities,
                 "Objective priorities: late orders, late jobs, sum of tardiness, max tardiness, "
                 "setups, completion time, each [0 - 10] (default 7,8,10,10,7,5)");

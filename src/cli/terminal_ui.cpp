@@ -27,19 +27,19 @@ void print_check_lists(std::ostream& out, const InputCheckLists& lists) {
   for (const std::string& w : lists.warnings) out << w << '\n';
 }
 
+void TerminalUi::close_line() {
+  if (!line_open_) return;
+  err_ << '\n';
+  line_open_ = false;
+}
+
 void TerminalUi::message(const std::string& text) {
-  if (line_open_) {
-    err_ << '\n';
-    line_open_ = false;
-  }
+  close_line();
   err_ << text << std::endl;
 }
 
 bool TerminalUi::ask(const std::string& text) {
-  if (line_open_) {
-    err_ << '\n';
-    line_open_ = false;
-  }
+  close_line();
   if (answer_) {
     err_ << "Question: " << text << (*answer_ ? " [yes]" : " [no]") << std::endl;
     return *answer_;
@@ -76,8 +76,11 @@ void TerminalUi::process_events() {
     deadline_.reset();
     state_->stop_requested = true;
   }
-  // Keeps the clock of the progress line moving during long steps.
-  if (live_ && line_open_) draw_progress(state_->status, false);
+  // Keeps the clock of the progress line moving during long steps (the
+  // iteration line has no clock).
+  if (live_ && line_open_ && !state_->status.counts_iterations) {
+    draw_progress(state_->status, false);
+  }
 }
 
 void TerminalUi::review_input_check(InputCheckSession& session) {
@@ -112,6 +115,16 @@ void TerminalUi::draw_progress(const RunStatus& st, bool force) {
 
 void TerminalUi::run_progress(RunEvent event, const RunStatus& status) {
   if (!live_) return;
+  if (status.counts_iterations) {
+    // The performance test: "iteration i/N" as every iteration starts.
+    if (event == RunEvent::kStep) {
+      err_ << "\riteration " << status.step << '/' << status.steps << std::flush;
+      line_open_ = true;
+    } else if (event == RunEvent::kFinished) {
+      close_line();
+    }
+    return;
+  }
   switch (event) {
     case RunEvent::kStep:
     case RunEvent::kBest:
@@ -119,8 +132,7 @@ void TerminalUi::run_progress(RunEvent event, const RunStatus& status) {
       break;
     case RunEvent::kFinished:
       draw_progress(status, true);
-      err_ << '\n';
-      line_open_ = false;
+      close_line();
       break;
     default:
       break;

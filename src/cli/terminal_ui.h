@@ -1,7 +1,9 @@
 // The command line's user interface: messages and check reports go to
 // standard error, questions are answered from the terminal or by a fixed
 // answer given on the command line, and a running search shows a live
-// progress line when standard error is a terminal.
+// progress line when standard error is a terminal: its step and clock (with
+// the best values when the run shows objectives), or "iteration i/N" for a
+// run that counts iterations (the performance test).
 #pragma once
 
 #include <chrono>
@@ -37,6 +39,8 @@ class TerminalUi : public UserInterface {
 
  private:
   void draw_progress(const RunStatus& status, bool force);
+  // Ends an open progress line.
+  void close_line();
 
   std::ostream& err_;
   std::optional<bool> answer_;

@@ -1,7 +1,7 @@
 #include "common/random.h"
 
-#include <chrono>
 #include <cstdio>
+#include <ctime>
 
 namespace vema {
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ctime>
 #include <optional>
 #include <string>
 
@@ -33,10 +32,13 @@ class Random {
   // clock must outlive the generator.
   explicit Random(const Clock& clock) : clock_(clock) { seed(0); }
 
-  // Seeds from the clock in whole seconds, or from the fixed seed when set.
-  void seed_from_clock() {
-    seed(fixed_seed_ ? *fixed_seed_ : static_cast<uint64_t>(clock_.now_seconds()));
+  // The seed seed_from_clock uses: the fixed seed when set, else the
+  // clock in whole seconds.
+  uint64_t clock_seed() const {
+    return fixed_seed_ ? *fixed_seed_ : static_cast<uint64_t>(clock_.now_seconds());
   }
+  // Seeds from clock_seed.
+  void seed_from_clock() { seed(clock_seed()); }
   void seed(uint64_t value) {
     state_ = 0;
     next();

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <filesystem>
-#include <initializer_list>
 
 #include "common/text_file.h"
 #include "problem/route_tables.h"
@@ -22,9 +20,6 @@ namespace {
 
 using PerGroup = std::array<int, kGroups + 1>;  // slot 0 unused
 
-int first_step(int group) { return MG_TS[group][1]; }
-int last_step(int group) { return MG_TS[group][MG_TS[group][0]]; }
-
 // Counts below zero only arise from parameters outside their ranges; they
 // size nothing.
 size_t slots(int count) { return static_cast<size_t>(std::max(count, 0)) + 1; }
@@ -39,8 +34,8 @@ void add_machines(GeneratedProblem& out, const GeneratorParameters& p, const Per
       MACHINE m;
       m.ID = static_cast<int>(out.Machines.size());
       m.Speed = spread(rng, group_speed[g], p.speed_deviation);
-      m.StartStep = first_step(g);
-      m.EndStep = last_step(g);
+      m.StartStep = first_group_step(g);
+      m.EndStep = last_group_step(g);
       m.group = g;
       m.N_Cal = p.calendar_count;
       m.calendar.resize(slots(m.N_Cal));
@@ -71,8 +66,8 @@ void add_orders(GeneratedProblem& out, const GeneratorParameters& p, const PerGr
     for (int k = 0; k < count[t]; ++k) {
       ORDER o;
       o.ID = static_cast<int>(out.Orders.size());
-      o.StartStep = first_step(t);
-      o.EndStep = last_step(t);
+      o.StartStep = first_group_step(t);
+      o.EndStep = last_group_step(t);
       o.ExeType = t;
       o.NJob = spread(rng, jobs_level[t], p.jobs_deviation);
       o.SJob = spread(rng, size_level[t], p.size_deviation);
@@ -102,25 +97,6 @@ void add_orders(GeneratedProblem& out, const GeneratorParameters& p, const PerGr
   }
 }
 
-class LineWriter {
- public:
-  explicit LineWriter(std::string& text) : text_(text) {}
-  void line(std::initializer_list<int> fields) {
-    bool first = true;
-    for (const int value : fields) {
-      if (!first) text_ += '|';
-      first = false;
-      char digits[16];
-      const auto result = std::to_chars(digits, digits + sizeof digits, value);
-      text_.append(digits, result.ptr);
-    }
-    text_ += '\n';
-  }
-
- private:
-  std::string& text_;
-};
-
 int generate_and_save(const GeneratorParameters& parameters, GenerationMethod method, Random& rng,
                       UserInterface& ui, const std::string& program_folder,
                       GenerationReport* report) {
@@ -137,12 +113,12 @@ int generate_and_save(const GeneratorParameters& parameters, GenerationMethod me
   const std::string path = method == GenerationMethod::kBasic
                                ? basic_output_name(choice->path, choice->filter_index)
                                : choice->path;
-  if (!write_text_file_atomically(path, input_file_text(problem))) return kGenerateNotOpened;
+  const bool written = write_text_file_atomically(path, input_file_text(problem));
   if (report != nullptr) {
     *report = GenerationReport{path, problem.N_Machine, problem.N_Order, problem.N_SetupType,
                                problem.jobs()};
   }
-  return kGenerateDone;
+  return written ? kGenerateDone : kGenerateNotOpened;
 }
 
 }  // namespace
@@ -202,34 +178,10 @@ GeneratedProblem generate_problem(const GeneratorParameters& p, GenerationMethod
 
 std::string input_file_text(const GeneratedProblem& problem) {
   std::string text;
-  const int S = problem.N_SetupType;
-  text += "001|";
-  LineWriter w(text);
-  w.line({problem.N_Machine, problem.N_Order, S});
-  for (int m = 1; m <= problem.N_Machine; ++m) {
-    const MACHINE& machine = problem.Machines[m];
-    w.line({100, m - 1, machine.Speed, machine.StartStep - 1, machine.EndStep - 1});
-    w.line({110, m - 1, machine.N_Cal});
-    for (int i = 1; i <= machine.N_Cal; ++i) {
-      w.line({120, m - 1, machine.calendar[i].ST, machine.calendar[i].ET});
-    }
-    w.line({130, m - 1, S * S});
-    for (int from = 1; from <= S; ++from) {
-      for (int to = 1; to <= S; ++to) {
-        w.line({140, m - 1, from - 1, to - 1, machine.setup_time[from][to]});
-      }
-    }
-  }
-  for (int o = 1; o <= problem.N_Order; ++o) {
-    const ORDER& order = problem.Orders[o];
-    w.line({200, o - 1, order.CET, order.CST, order.NJob, order.SJob, order.StartStep - 1,
-            order.EndStep - 1, order.SetupType - 1});
-    w.line({210, o - 1, order.N_Step});
-    for (int k = 1; k <= order.N_Step; ++k) {
-      const ORDER_STEP& step = order.steps[k];
-      w.line({220, o - 1, step.SS - 1, step.ES - 1, step.M_ID - 1});
-    }
-  }
+  append_shop_text(text,
+                   ShopRecords{problem.N_Machine, problem.N_Order, problem.N_SetupType,
+                               problem.Machines, problem.Orders},
+                   SetupLines::kEveryPair);
   return text;
 }
 

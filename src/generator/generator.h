@@ -57,7 +57,8 @@ extern const char* const kGeneratorFileName;  // proposed name "input_data.txt"
 // filter entry 1 was selected, ".txt" otherwise.
 std::string basic_output_name(const std::string& chosen, int filter_index);
 
-// What a generation wrote, for callers that report it.
+// What a generation wrote (or, when the file could not be written, would
+// have written), for callers that report it.
 struct GenerationReport {
   std::string path;
   int machines = 0;
@@ -69,7 +70,8 @@ struct GenerationReport {
 // The two generation methods: draw the problem, ask for the file through the
 // save dialog (starting in program_folder), write it. Return kGenerateDone,
 // kGenerateCancelled or kGenerateNotOpened; show no message. A failed write
-// leaves any existing file at the path unchanged.
+// leaves any existing file at the path unchanged. The report is filled
+// unless the dialog was cancelled.
 int generate_basic(const GeneratorParameters& parameters, Random& rng, UserInterface& ui,
                    const std::string& program_folder, GenerationReport* report = nullptr);
 int generate_one_stage(const GeneratorParameters& parameters, Random& rng, UserInterface& ui,

@@ -6,11 +6,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
-#include <fstream>
 #include <mutex>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <thread>
 #include <utility>
 
@@ -22,11 +20,19 @@
 
 namespace vema {
 
-const char* relative_quality_sign(const OBJ_VALUE& x, const OBJ_VALUE& y, const Priorities& p) {
-  const double d = weighted_difference(y, x, p);
+namespace {
+
+// "\t-", "\t+" or "\t0" for a negative, positive or zero difference.
+const char* sign_text(double d) {
   if (d < 0) return "\t-";
   if (d > 0) return "\t+";
   return "\t0";
+}
+
+}  // namespace
+
+const char* relative_quality_sign(const OBJ_VALUE& x, const OBJ_VALUE& y, const Priorities& p) {
+  return sign_text(weighted_difference(y, x, p));
 }
 
 uint64_t perf_test_iteration_seed(uint64_t run_seed, int iteration) {
@@ -42,37 +48,10 @@ namespace {
 
 constexpr const char* kStopQuestion = "Do You really want to stop the test?";
 
-bool open_log(RunLog& log, ProcessState& state, UserInterface& ui) {
-  if (!state.log_file.empty()) return log.open_at(state.log_file);
-  return log.open(state.program_folder, ui, state.announced_log_path);
-}
-
-std::string load_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void evaluate_into(SearchSolution& s, Problem& problem, OBJ_VALUE& values) {
-  s.evaluate(problem);
-  s.compute_objectives(values, problem);
-}
-
-const char* sign_text(double d) {
-  if (d < 0) return "\t-";
-  if (d > 0) return "\t+";
-  return "\t0";
-}
-
 // The six logged objectives of a record, in log order.
 std::array<int, 6> six_values(const OBJ_VALUE& v) {
   return {v.n_of_Late_Orders, v.n_of_Late_Jobs, v.sumTardiness,
           v.max_Tardiness,    v.n_of_Setup,     v.Completion_Time};
-}
-
-void write_six(std::ostream& out, const OBJ_VALUE& v) {
-  for (int x : six_values(v)) out << '\t' << x;
 }
 
 // The sums of the six objectives of one stage over the iterations. Kept in
@@ -96,16 +75,9 @@ class TestRecord {
 
   void write_head(const Problem& problem, const ProcessState& state, const RunParameters& p) {
     out_ << " Performance test.   Input file :" << problem.input_file_name << '\n';
-    out_ << "Prob_Sizes: \tMachine:" << problem.N_Machine << "\tOrders:" << problem.N_Order
-         << "\tJobs:" << problem.N_Job << "\tSetup_Types:" << problem.N_SetupType << '\n';
-    out_ << "Search_Pars:  \tmaxSTEP:" << p.steps << "\tmaxLOOP:" << p.loops_per_step
-         << "\tminLOOP:" << p.min_loop << "\tmaxImpless:" << p.max_steps_without_improvement
-         << "\tmaxTABU:" << p.tabu_size << '\n';
-    out_ << "Nx_op_pri:";
-    for (int k = 1; k <= operator_count; ++k) {
-      out_ << "\tN" << k << ": " << state.operator_priority[k];
-    }
-    out_ << '\n';
+    write_problem_sizes(out_, problem);
+    write_search_parameters(out_, p);
+    write_operator_priorities(out_, state.operator_priority);
     out_ << "ObjF:\tLOrder\tLJob\tsumT\tmaxT\tSet\tmaxC\tF(r,x)\tF(h,x)\tRunT\tBStep\n";
     write_priorities();
   }
@@ -116,37 +88,37 @@ class TestRecord {
     out_ << '\n';
   }
 
-  void add_rand(const OBJ_VALUE& v) {
-    current_.rand = v;
+  // The rand and heur lines of an iteration.
+  void add_first_stages(const PerfTestIteration& it) {
     out_ << "rand";
-    write_six(out_, v);
+    write_six(out_, it.rand);
     out_ << '\n';
-    rand_sums_.add(v);
-  }
-
-  void add_heur(const OBJ_VALUE& v) {
-    current_.heur = v;
+    rand_sums_.add(it.rand);
     out_ << "heur";
-    write_six(out_, v);
-    out_ << relative_quality_sign(v, current_.rand, priorities_) << '\n';
-    heur_rand_ += weighted_difference(current_.rand, v, priorities_);
-    heur_sums_.add(v);
+    write_six(out_, it.heur);
+    out_ << relative_quality_sign(it.heur, it.rand, priorities_) << '\n';
+    heur_rand_ += weighted_difference(it.rand, it.heur, priorities_);
+    heur_sums_.add(it.heur);
   }
 
-  void add_search(const OBJ_VALUE& v, double run_time, int best_step) {
-    current_.search = v;
-    current_.run_time = run_time;
-    current_.best_step = best_step;
+  // The search line, completing the iteration.
+  void add_search(const PerfTestIteration& it) {
     out_ << "search";
-    write_six(out_, v);
-    out_ << relative_quality_sign(v, current_.rand, priorities_)
-         << relative_quality_sign(v, current_.heur, priorities_) << '\t'
-         << batch_time_text(run_time) << "\t[" << best_step << "]\n";
-    run_time_ += run_time;
-    search_rand_ += weighted_difference(current_.rand, v, priorities_);
-    search_heur_ += weighted_difference(current_.heur, v, priorities_);
-    search_sums_.add(v);
-    completed_.push_back(current_);
+    write_six(out_, it.search);
+    out_ << relative_quality_sign(it.search, it.rand, priorities_)
+         << relative_quality_sign(it.search, it.heur, priorities_) << '\t'
+         << batch_time_text(it.run_time) << "\t[" << it.best_step << "]\n";
+    run_time_ += it.run_time;
+    search_rand_ += weighted_difference(it.rand, it.search, priorities_);
+    search_heur_ += weighted_difference(it.heur, it.search, priorities_);
+    search_sums_.add(it.search);
+    completed_.push_back(it);
+  }
+
+  // The three lines of an iteration.
+  void add(const PerfTestIteration& it) {
+    add_first_stages(it);
+    add_search(it);
   }
 
   // The iteration whose search result is best; ties keep the earlier one.
@@ -199,16 +171,11 @@ class TestRecord {
   std::vector<PerfTestIteration>& iterations() { return completed_; }
 
  private:
-  void write_priorities() {
-    out_ << "ObjPri:";
-    for (int i = 1; i <= 6; ++i) out_ << '\t' << priorities_.objective[i];
-    out_ << '\n';
-  }
+  void write_priorities() { write_objective_priorities(out_, priorities_); }
   const OBJ_VALUE& search(int i) const { return completed_[static_cast<size_t>(i) - 1].search; }
 
   std::ostream& out_;
   const Priorities& priorities_;  // the live priorities, read at every comparison
-  PerfTestIteration current_;
   std::vector<PerfTestIteration> completed_;
   StageSums rand_sums_, heur_sums_, search_sums_;
   double heur_rand_ = 0, search_rand_ = 0, search_heur_ = 0;
@@ -227,40 +194,32 @@ bool confirm_stop(ProcessState& state, UserInterface& ui) {
   return false;
 }
 
-// The stages of one iteration, handing each result to `record` as soon as
-// it is known: record(stage, values), stage 0 rand, 1 heur, 2 search.
-template <typename Record>
-void run_stages(const RunParameters& p, Problem& problem, ProcessState& state, UserInterface& ui,
-                Random& rng, Record&& record) {
-  OBJ_VALUE values;
-  SearchSolution s(problem.N_Order, problem.N_Job, problem.N_Machine);
+// The rand and heur stages of an iteration into it, leaving the heuristic's
+// solution in s.
+void first_stages(PerfTestIteration& it, SearchSolution& s, Problem& problem, Random& rng) {
   s.random_assignment(problem, rng);
-  evaluate_into(s, problem, values);
-  record(0, values, OneSearchResult{});
-  // The heuristic starts from nothing: the solution is emptied first. It
-  // draws on from where the random assignment left the generator.
-  s = SearchSolution(problem.N_Order, problem.N_Job, problem.N_Machine);
+  evaluate_into(s, problem, it.rand);
+  // The heuristic starts from nothing: build_starting_schedule empties the
+  // solution first. It draws on from where the random assignment left the
+  // generator.
   build_starting_schedule(kPerfTestHeuristic, s, problem, rng);
-  evaluate_into(s, problem, values);
-  record(1, values, OneSearchResult{});
+  evaluate_into(s, problem, it.heur);
+}
+
+// The search stage of an iteration, from the heuristic's solution s.
+void search_stage(PerfTestIteration& it, SearchSolution& s, const RunParameters& p,
+                  Problem& problem, ProcessState& state, UserInterface& ui, Random& rng) {
   const OneSearchResult r =
       run_one_search(p.steps, p.loops_per_step, p.min_loop, p.max_steps_without_improvement, s,
                      problem, state, ui, rng);
-  evaluate_into(s, problem, values);
-  record(2, values, r);
-}
-
-void record_stage(TestRecord& rec, int stage, const OBJ_VALUE& v, const OneSearchResult& r) {
-  if (stage == 0) {
-    rec.add_rand(v);
-  } else if (stage == 1) {
-    rec.add_heur(v);
-  } else {
-    rec.add_search(v, r.elapsed, r.best_step);
-  }
+  it.search = r.values;
+  it.run_time = r.elapsed;
+  it.best_step = r.best_step;
 }
 
 // One generator reseeded from the clock, everything on the calling thread.
+// The rand and heur lines are written before the search runs, so they
+// compare under the priorities in force at that moment.
 bool run_sequential(int iterations, const RunParameters& p, TestRecord& rec, Problem& problem,
                     ProcessState& state, UserInterface& ui, Random& rng) {
   RunStatus& st = state.status;
@@ -270,10 +229,12 @@ bool run_sequential(int iterations, const RunParameters& p, TestRecord& rec, Pro
     st.step = i;
     ui.run_progress(RunEvent::kStep, st);
     ui.process_events();
-    run_stages(p, problem, state, ui, rng,
-               [&rec](int stage, const OBJ_VALUE& v, const OneSearchResult& r) {
-                 record_stage(rec, stage, v, r);
-               });
+    PerfTestIteration it;
+    SearchSolution s(problem.N_Order, problem.N_Job, problem.N_Machine);
+    first_stages(it, s, problem, rng);
+    rec.add_first_stages(it);
+    search_stage(it, s, p, problem, state, ui, rng);
+    rec.add_search(it);
   }
   return false;
 }
@@ -327,18 +288,9 @@ void work(ParallelResults& shared, int iterations, uint64_t run_seed, const RunP
       rng.set_fixed_seed(perf_test_iteration_seed(run_seed, i));
       rng.seed_from_clock();
       PerfTestIteration it;
-      run_stages(p, problem, state, ui, rng,
-                 [&it](int stage, const OBJ_VALUE& v, const OneSearchResult& r) {
-                   if (stage == 0) {
-                     it.rand = v;
-                   } else if (stage == 1) {
-                     it.heur = v;
-                   } else {
-                     it.search = v;
-                     it.run_time = r.elapsed;
-                     it.best_step = r.best_step;
-                   }
-                 });
+      SearchSolution s(problem.N_Order, problem.N_Job, problem.N_Machine);
+      first_stages(it, s, problem, rng);
+      search_stage(it, s, p, problem, state, ui, rng);
       // A search cut short by a confirmed stop is no result.
       if (shared.cancel.load()) break;
       {
@@ -387,9 +339,7 @@ class Workers {
 // requests and writes the results in iteration order.
 bool run_parallel(int iterations, int threads, const RunParameters& p, TestRecord& rec,
                   Problem& problem, ProcessState& state, UserInterface& ui, Random& rng) {
-  // The clock is read only without a fixed seed.
-  const uint64_t run_seed =
-      rng.fixed_seed() ? *rng.fixed_seed() : static_cast<uint64_t>(rng.clock().now_seconds());
+  const uint64_t run_seed = rng.clock_seed();
   const int n_workers = std::min(threads, iterations);
   ParallelResults shared(iterations);
   // Timing writes job and order times into the problem, so each worker
@@ -441,10 +391,7 @@ bool run_parallel(int iterations, int threads, const RunParameters& p, TestRecor
         std::lock_guard lock(shared.mutex);
         if (shared.failure) break;
       }
-      const PerfTestIteration& it = shared.results[at];
-      rec.add_rand(it.rand);
-      rec.add_heur(it.heur);
-      rec.add_search(it.search, it.run_time, it.best_step);
+      rec.add(shared.results[at]);
     }
     workers.stop();
   }
@@ -458,7 +405,7 @@ PerfTestResult run_performance_test(int iterations, int threads, Problem& proble
                                     ProcessState& state, UserInterface& ui, Random& rng) {
   PerfTestResult result;
   RunLog log;
-  if (!open_log(log, state, ui)) {
+  if (!open_run_log(log, state, ui)) {
     ui.message("File opening error! Process stopped.");
     result.status = -1;
     return result;
@@ -494,8 +441,7 @@ PerfTestResult run_performance_test(int iterations, int threads, Problem& proble
     st.measuring_search.push_back(it.search.n_of_Late_Jobs);
   }
   log.finish();
-  st.log_path = log.path();
-  st.log_text = load_text(log.path());
+  take_log(st, log);
   ui.run_progress(RunEvent::kFinished, st);
   return result;
 }

@@ -23,6 +23,11 @@ extern const std::array<CountedArray<kMaxRouteLen>, kRoutes + 1> R_MG_ex;
 // Exe_R[t]: routes realising execution type t, in catalogue order (t = 1..10).
 extern const std::array<CountedArray<kMaxExeRoutes>, kGroups + 1> Exe_R;
 
+// First and last technology step of machine group g (from MG_TS); 0 for a
+// number outside 1..10.
+inline int first_group_step(int g) { return g >= 1 && g <= kGroups ? MG_TS[g][1] : 0; }
+inline int last_group_step(int g) { return g >= 1 && g <= kGroups ? MG_TS[g][MG_TS[g][0]] : 0; }
+
 // Machine-group code of the step range [first, last] (both 1..4, first <= last);
 // 0 when the range is not valid.
 int group_code(int first_step, int last_step);

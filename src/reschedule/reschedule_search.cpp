@@ -1,16 +1,15 @@
 #include "reschedule/reschedule_search.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdint>
 #include <ostream>
-#include <sstream>
 #include <utility>
 
 #include "reschedule/frozen_operators.h"
 #include "schedule/timing.h"
 #include "search/operators.h"
 #include "search/run_log.h"
-#include "search/tabu_list.h"
+#include "search/tabu_loop.h"
 #include "search/tabu_search.h"
 
 namespace vema {
@@ -169,16 +168,48 @@ void evaluate_rescheduled(SearchSolution& s, OBJ_VALUE& values, Problem& problem
 
 namespace {
 
-bool open_log(RunLog& log, ProcessState& state, UserInterface& ui) {
-  if (!state.log_file.empty()) return log.open_at(state.log_file);
-  return log.open(state.program_folder, ui, state.announced_log_path);
+// The frozen-aware operators and the freeze-aware timing with the deviation
+// measures.
+struct FrozenMoves {
+  const FreezeContext& freeze;
+  const RescheduleStart& start;
+  int freeze_time = 0;
+
+  bool apply(int k, SearchSolution& w, Problem& problem, OBJ_VALUE& values, Random& rng,
+             OperatorWorkspace& workspace) const {
+    return apply_frozen_operator(k, w, problem, freeze, values, rng, workspace);
+  }
+  void evaluate(SearchSolution& w, Problem& problem, OBJ_VALUE& values) const {
+    evaluate_rescheduled(w, values, problem, start, freeze_time);
+  }
+};
+
+void write_reschedule_head(std::ostream& out, const Problem& problem, FreezeOrder order) {
+  out << ' ' << kTabuSearchMethod << '\n'
+      << "Input file :" << problem.input_file_name << '\n'
+      << "Machine: " << problem.N_Machine << " Orders: " << problem.N_Order
+      << " Jobs:" << problem.N_Job << '\n'
+      << "Initialize with the actual schedule for rescheduling!\n"
+      << (order == FreezeOrder::kFreezeThenModify
+              ? "Type: First freeze released schedule then modify environment."
+              : "Type: First modify environment then freeze released schedule.")
+      << "\n\n";
 }
 
-std::string load_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+// The run's summary; run.neighbour_values holds the best solution's values.
+void write_reschedule_tail(std::ostream& out, int64_t seconds, const TabuRun<FrozenMoves>& run,
+                           bool frozen_part_kept) {
+  out << '\n' << elapsed_time_text(static_cast<double>(seconds)) << "\n\n";
+  out << "Number of evaluated schedule: " << run.evaluated << '\n';
+  out << "best step: " << run.best_step << "best loop: " << run.best_loop << '\n';
+  out << '\n';
+  write_values_listing(out, run.neighbour_values);
+  out << '\n';
+  write_deviation_listing(out, run.neighbour_values);
+  out << "\n\n";
+  out << " size of TabuList: " << run.tabu.count() << '\n';
+  out << '\n';
+  out << (frozen_part_kept ? "Freeze interval OK!" : "Freeze interval Modified!") << '\n';
 }
 
 }  // namespace
@@ -192,158 +223,44 @@ int run_reschedule(Problem& problem, ProcessState& state, Rescheduler& reschedul
   ui.run_progress(RunEvent::kStarted, st);
 
   RunLog log;
-  if (!open_log(log, state, ui)) {
+  if (!open_run_log(log, state, ui)) {
     ui.run_progress(RunEvent::kLogNotOpened, st);
     return -1;
   }
   std::ostream& out = log.out();
-  out << ' ' << kTabuSearchMethod << '\n'
-      << "Input file :" << problem.input_file_name << '\n'
-      << "Machine: " << problem.N_Machine << " Orders: " << problem.N_Order
-      << " Jobs:" << problem.N_Job << '\n'
-      << "Initialize with the actual schedule for rescheduling!\n"
-      << (order == FreezeOrder::kFreezeThenModify
-              ? "Type: First freeze released schedule then modify environment."
-              : "Type: First modify environment then freeze released schedule.")
-      << "\n\n";
+  write_reschedule_head(out, problem, order);
 
-  const Clock& clock = rng.clock();
-  RunParameters& params = state.run;
-  const int steps = params.steps;
-  params.loops_tenth = params.loops_per_step / 10;
-  st.steps = steps;
-  st.start_time = clock.time_of_day();
+  StepRules rules;
+  rules.steps = state.run.steps;
+  st.steps = rules.steps;
+  st.start_time = rng.clock().time_of_day();
   rng.seed_from_clock();
 
   RescheduleStart start = prepare_reschedule_start(rescheduler, problem, state, order, freeze_time);
-  OBJ_VALUE neighbour_values = start.values;
   out << " Objective values of the stopped schedule:\n";
   write_values_listing(out, start.reference_shop->values);
   out << "\n\n Objective values of the initial schedule:\n";
-  write_values_listing(out, neighbour_values);
+  write_values_listing(out, start.values);
   out << '\n';
 
   const FreezeContext freeze{start.reference, freeze_time};
-  SearchSolution& working = start.initial;
-  SearchSolution current(working);
-  SearchSolution step_best(working);
-  SearchSolution best(working);
-  OBJ_VALUE step_best_values, best_values;
-  evaluate_rescheduled(step_best, step_best_values, problem, start, freeze_time);
-  evaluate_rescheduled(best, best_values, problem, start, freeze_time);
-  st.best_step = 0;
-  st.best_values = step_best_values;
-  st.history.assign(static_cast<size_t>(std::max(steps, 0)) + 1, OBJ_VALUE{});
-  st.improvement_list.assign(static_cast<size_t>(std::max(steps, 0)) + 1, 0);
-  st.counters = OperatorCounters{};
-  ui.run_progress(RunEvent::kCounters, st);
-  ui.run_progress(RunEvent::kBest, st);
+  TabuRun<FrozenMoves> run(FrozenMoves{freeze, start, freeze_time}, std::move(start.initial),
+                           start.values, problem.N_Job);
+  const int64_t seconds = run_interactive_steps(run, rules, problem, state, ui, rng);
 
-  TABULIST tabu;
-  OperatorWorkspace workspace(problem.N_Job);
-  int evaluated = 1;
-  int best_step = 0;
-  int best_loop = 0;
-  int step_operator = 0;
-  state.stop_requested = false;
-  const int64_t start_time = clock.now_seconds();
-
-  for (int s = 1; s <= steps; ++s) {
-    if (state.stop_requested) {
-      if (ui.ask("Do You really want to stop the process?")) {
-        ui.message("Process stopped!");
-        break;
-      }
-      ui.run_progress(RunEvent::kResumed, st);
-      state.stop_requested = false;
-    }
-    ui.process_events();
-    st.step = s;
-    ui.run_progress(RunEvent::kStep, st);
-
-    for (int i = 1; i <= state.run.loops_per_step; ++i) {
-      working.assign_from(current);
-      const int k = choose_operator(operator_count, state.operator_priority.data(), rng);
-      if (!apply_frozen_operator(k, working, problem, freeze, neighbour_values, rng, workspace)) {
-        continue;
-      }
-      const uint64_t hash = sequence_hash(working);
-      if (tabu.contains(working, hash)) continue;
-      tabu.remember(working, hash, state.run.tabu_size);
-      evaluate_rescheduled(working, neighbour_values, problem, start, freeze_time);
-      ++evaluated;
-      if (i == 1) {
-        step_best_values.take_values(neighbour_values);
-        step_best.assign_from(working);
-        step_operator = k;
-        best_loop = i;
-      } else if (worse_than(step_best_values, neighbour_values, state.priorities)) {
-        step_best_values.take_values(neighbour_values);
-        step_best.assign_from(working);
-        step_operator = k;
-        best_loop = i;
-        if (s > 1 && better_than(step_best_values, best_values, state.priorities)) break;
-      }
-    }
-
-    current.assign_from(step_best);
-    st.history[static_cast<size_t>(st.history_count)] = step_best_values;
-    ++st.history_count;
-    // Before any neighbour of the run was taken there is no operator to credit.
-    if (step_operator != 0) {
-      ++st.counters.total_count[step_operator];
-      ++st.counters.total_count[0];
-    }
-    ui.run_progress(RunEvent::kCounters, st);
-    if (not_worse_than(step_best_values, best_values, state.priorities)) {
-      best_step = s;
-      best_values.take_values(step_best_values);
-      best.assign_from(step_best);
-      st.improvement_list[static_cast<size_t>(st.improvement_count)] =
-          step_best_values.n_of_Late_Jobs;
-      ++st.improvement_count;
-      if (step_operator != 0) {
-        ++st.counters.improve_count[step_operator];
-        ++st.counters.improve_count[0];
-      }
-      st.best_step = best_step;
-      st.best_values = best_values;
-      ui.run_progress(RunEvent::kCounters, st);
-      ui.run_progress(RunEvent::kBest, st);
-    }
-  }
-
-  const int64_t end_time = clock.now_seconds();
-  evaluate_rescheduled(best, neighbour_values, problem, start, freeze_time);
+  evaluate_rescheduled(run.best, run.neighbour_values, problem, start, freeze_time);
   const bool frozen_part_kept =
-      freeze_interval_check(best, start.reference, problem.Jobs, problem.Machines);
-  out << '\n' << elapsed_time_text(static_cast<double>(end_time - start_time)) << "\n\n";
-  out << "Number of evaluated schedule: " << evaluated << '\n';
-  out << "best step: " << best_step << "best loop: " << best_loop << '\n';
-  out << '\n';
-  write_values_listing(out, neighbour_values);
-  out << '\n';
-  write_deviation_listing(out, neighbour_values);
-  out << "\n\n";
-  out << " size of TabuList: " << tabu.count() << '\n';
-  out << '\n';
-  out << (frozen_part_kept ? "Freeze interval OK!" : "Freeze interval Modified!") << '\n';
+      freeze_interval_check(run.best, start.reference, problem.Jobs, problem.Machines);
+  write_reschedule_tail(out, seconds, run, frozen_part_kept);
+  st.frozen_part_kept = frozen_part_kept;
   log.finish();
 
-  // Publishing: the frozen tasks of the new current schedule keep the
-  // reference's times.
-  best.export_arrays(problem.J_A, problem.M_wload);
-  state.current_schedule = SCH{};
-  state.current_schedule.build_from_assignment(problem.N_Order, problem.N_Job, problem.N_Machine,
-                                               problem.J_A, problem.M_wload);
-  evaluate_with_freeze(state.current_schedule, problem, start.reference.timing_view(), freeze_time);
-  compute_objectives(state.current_schedule, neighbour_values, problem);
-  state.current_values.set_from(neighbour_values, problem.N_Order, problem.N_Job,
-                                problem.N_Machine);
+  // The frozen tasks of the new current schedule keep the reference's times.
+  const FreezeTiming freeze_timing{start.reference.timing_view(), freeze_time};
+  publish_solution(run.best, problem, state, &freeze_timing);
   rescheduler.set_snapshot_to_draw(start.reference_shop);
 
-  st.log_path = log.path();
-  st.log_text = load_text(log.path());
+  take_log(st, log);
   ui.run_progress(RunEvent::kFinished, st);
   problem.first_run = false;
   return 1;

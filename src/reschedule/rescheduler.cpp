@@ -5,6 +5,7 @@
 #include "problem/input_reader.h"
 #include "schedule/schedule_file.h"
 #include "schedule/timing.h"
+#include "search/tabu_search.h"
 
 namespace vema {
 
@@ -17,10 +18,6 @@ SCH empty_schedule(const Problem& problem) {
   schedule.build_from_assignment(problem.N_Order, problem.N_Job, problem.N_Machine, problem.J_A,
                                  problem.M_wload);
   return schedule;
-}
-
-void publish(const OBJ_VALUE& values, const Problem& problem, ProcessState& state) {
-  state.current_values.set_from(values, problem.N_Order, problem.N_Job, problem.N_Machine);
 }
 
 }  // namespace
@@ -71,10 +68,7 @@ int Rescheduler::finish_load(Problem& problem, ProcessState& state, UserInterfac
   modified_ = std::make_unique<SHOP>(released);
 
   state.current_schedule.copy_from(released.sch);
-  evaluate(state.current_schedule, problem);
-  OBJ_VALUE values;
-  compute_objectives(state.current_schedule, values, problem);
-  publish(values, problem, state);
+  publish_current_schedule(problem, state);
   return 1;
 }
 
@@ -85,10 +79,7 @@ void Rescheduler::modify_environment(Problem& problem, ProcessState& state,
 }
 
 void Rescheduler::environment_modified(Problem& problem, ProcessState& state) {
-  evaluate(state.current_schedule, problem);
-  OBJ_VALUE values;
-  compute_objectives(state.current_schedule, values, problem);
-  publish(values, problem, state);
+  const OBJ_VALUE values = publish_current_schedule(problem, state);
   if (drawn_ == modified_.get()) drawn_ = nullptr;
   modified_ = std::make_unique<SHOP>();
   modified_->capture(problem.N_SetupType, problem.Orders, problem.Jobs, problem.Machines,
@@ -116,10 +107,8 @@ const SHOP& Rescheduler::show_initial_state(Problem& problem, ProcessState& stat
                                             FreezeOrder order, int freeze_time) {
   const SearchSolution reference = prepare_initial_state(problem, state, order, freeze_time);
   state.current_schedule.copy_from(released_->sch);
-  evaluate_with_freeze(state.current_schedule, problem, reference.timing_view(), freeze_time);
-  OBJ_VALUE values;
-  compute_objectives(state.current_schedule, values, problem);
-  publish(values, problem, state);
+  const FreezeTiming freeze{reference.timing_view(), freeze_time};
+  publish_current_schedule(problem, state, &freeze);
   drawn_ = released_.get();
   return *released_;
 }

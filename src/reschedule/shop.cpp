@@ -4,6 +4,8 @@
 #include <memory>
 #include <utility>
 
+#include "problem/route_tables.h"
+
 namespace vema {
 
 namespace {

@@ -17,16 +17,6 @@
 
 namespace vema {
 
-// First and last technology step of machine group g; 0 for any other number.
-constexpr int first_group_step(int g) {
-  constexpr int first[kGroups + 1] = {0, 1, 2, 3, 4, 1, 2, 3, 1, 2, 1};
-  return g >= 1 && g <= kGroups ? first[g] : 0;
-}
-constexpr int last_group_step(int g) {
-  constexpr int last[kGroups + 1] = {0, 1, 2, 3, 4, 2, 3, 4, 3, 4, 4};
-  return g >= 1 && g <= kGroups ? last[g] : 0;
-}
-
 class SHOP {
  public:
   // An empty snapshot: no records, an empty schedule, zero values.

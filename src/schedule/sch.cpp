@@ -101,46 +101,32 @@ void SCH::clear() {
 
 SCH::~SCH() { clear(); }
 
-SCH::SCH(SCH&& other) noexcept
-    : n_orders(other.n_orders),
-      n_jobs(other.n_jobs),
-      n_machines(other.n_machines),
-      job_first(std::move(other.job_first)),
-      job_route(std::move(other.job_route)),
-      job_last(std::move(other.job_last)),
-      machine_first(std::move(other.machine_first)),
-      machine_count(std::move(other.machine_count)) {
-  // The nodes now belong to this schedule; leave the source empty.
-  other.job_first.clear();
-  other.job_route.clear();
-  other.job_last.clear();
-  other.machine_first.clear();
-  other.machine_count.clear();
-  other.n_orders = 0;
-  other.n_jobs = 0;
-  other.n_machines = 0;
+void SCH::take(SCH& other) noexcept {
+  n_orders = std::exchange(other.n_orders, 0);
+  n_jobs = std::exchange(other.n_jobs, 0);
+  n_machines = std::exchange(other.n_machines, 0);
+  job_first = std::exchange(other.job_first, {});
+  job_route = std::exchange(other.job_route, {});
+  job_last = std::exchange(other.job_last, {});
+  machine_first = std::exchange(other.machine_first, {});
+  machine_count = std::exchange(other.machine_count, {});
 }
+
+SCH::SCH(SCH&& other) noexcept { take(other); }
 
 SCH& SCH::operator=(SCH&& other) noexcept {
   if (this == &other) return *this;
   clear();
-  n_orders = other.n_orders;
-  n_jobs = other.n_jobs;
-  n_machines = other.n_machines;
-  job_first = std::move(other.job_first);
-  job_route = std::move(other.job_route);
-  job_last = std::move(other.job_last);
-  machine_first = std::move(other.machine_first);
-  machine_count = std::move(other.machine_count);
-  other.job_first.clear();
-  other.job_route.clear();
-  other.job_last.clear();
-  other.machine_first.clear();
-  other.machine_count.clear();
-  other.n_orders = 0;
-  other.n_jobs = 0;
-  other.n_machines = 0;
+  take(other);
   return *this;
+}
+
+void SCH::allocate() {
+  job_first.assign(slot(n_jobs) + 1, nullptr);
+  job_route.assign(slot(n_jobs) + 1, 0);
+  job_last.assign(slot(n_jobs) + 1, nullptr);
+  machine_first.assign(slot(n_machines) + 1, nullptr);
+  machine_count.assign(slot(n_machines) + 1, 0);
 }
 
 void SCH::build_from_assignment(int orders, int jobs, int machines,
@@ -151,11 +137,7 @@ void SCH::build_from_assignment(int orders, int jobs, int machines,
   n_orders = orders;
   n_jobs = jobs;
   n_machines = machines;
-  job_first.assign(slot(jobs) + 1, nullptr);
-  job_route.assign(slot(jobs) + 1, 0);
-  job_last.assign(slot(jobs) + 1, nullptr);
-  machine_first.assign(slot(machines) + 1, nullptr);
-  machine_count.assign(slot(machines) + 1, 0);
+  allocate();
 
   // Job chains: created from the last route step to the first, each pushed
   // at the front, so the chain ends up in route order.
@@ -196,12 +178,7 @@ void SCH::copy_from(const SCH& source) {
   n_jobs = source.n_jobs;
   n_machines = source.n_machines;
   if (!arrays_fit(source)) return;  // an empty source gives an empty copy
-
-  job_first.assign(slot(n_jobs) + 1, nullptr);
-  job_route.assign(slot(n_jobs) + 1, 0);
-  job_last.assign(slot(n_jobs) + 1, nullptr);
-  machine_first.assign(slot(n_machines) + 1, nullptr);
-  machine_count.assign(slot(n_machines) + 1, 0);
+  allocate();
 
   for (int i = 1; i <= n_jobs; ++i) {
     job_route[slot(i)] = source.job_route[slot(i)];

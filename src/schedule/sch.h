@@ -92,6 +92,10 @@ class SCH {
 
  private:
   void clear();
+  // Takes other's nodes and arrays, leaving other empty; this must be empty.
+  void take(SCH& other) noexcept;
+  // Allocates the five arrays for n_jobs and n_machines, all empty.
+  void allocate();
   static TASK* new_task(int job, int step, int machine);
   static void delete_task(TASK* t);
 };

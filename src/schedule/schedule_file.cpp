@@ -31,64 +31,36 @@ void append_fields(std::string& out, std::initializer_list<int> fields) {
   out += '\n';
 }
 
-// The 130 line and the 140 lines of one machine. Every matrix entry other
-// than -1 is written (from-type outer, to-type inner), and the 130 line
-// announces exactly the number of 140 lines that follow, so the block always
-// satisfies the input checker. A matrix without any writable entry gets the
-// single line "from 0 to 0, time 0": it states what the reader assumes for
-// every pair without a line anyway, and the checker demands at least one.
-void append_setup_block(std::string& out, const MACHINE& machine, int n_setup_types) {
+// The 130 line and the 140 lines of one machine, from-type outer, to-type
+// inner. With kKnownPairs every matrix entry other than -1 is written and the
+// 130 line announces exactly the number of 140 lines that follow, so the
+// block always satisfies the input checker. A matrix without any writable
+// entry gets the single line "from 0 to 0, time 0": it states what the reader
+// assumes for every pair without a line anyway, and the checker demands at
+// least one.
+void append_setup_block(std::string& out, const MACHINE& machine, int n_setup_types,
+                        SetupLines setup_lines) {
   const int id = machine.ID - 1;
   const int n = machine.setup_time.empty() ? 0 : std::min(n_setup_types, machine.setup_time.size());
+  const bool every_pair = setup_lines == SetupLines::kEveryPair;
   std::string lines;
   int written = 0;
   for (int from = 1; from <= n; ++from) {
     for (int to = 1; to <= n; ++to) {
       const int time = machine.setup_time[from][to];
-      if (time == -1) continue;
+      if (time == -1 && !every_pair) continue;
       append_fields(lines, {140, id, from - 1, to - 1, time});
       ++written;
     }
   }
-  if (written == 0) {
+  if (every_pair) {
+    written = n_setup_types * n_setup_types;
+  } else if (written == 0) {
     append_fields(lines, {140, id, 0, 0, 0});
     written = 1;
   }
   append_fields(out, {130, id, written});
   out += lines;
-}
-
-void append_shop(std::string& out, const Problem& problem) {
-  out += "001|" + std::to_string(problem.N_Machine) + '|' + std::to_string(problem.N_Order) + '|' +
-         std::to_string(problem.N_SetupType) + '\n';
-  const int machines =
-      std::min<int>(problem.N_Machine, static_cast<int>(problem.Machines.size()) - 1);
-  for (int m = 1; m <= machines; ++m) {
-    const MACHINE& machine = problem.Machines[m];
-    const int id = machine.ID - 1;
-    append_fields(out, {100, id, machine.Speed, machine.StartStep - 1, machine.EndStep - 1});
-    append_fields(out, {110, id, machine.N_Cal});
-    const int intervals =
-        std::min<int>(machine.N_Cal, static_cast<int>(machine.calendar.size()) - 1);
-    for (int k = 1; k <= intervals; ++k) {
-      append_fields(out, {120, id, machine.calendar[k].ST, machine.calendar[k].ET});
-    }
-    append_setup_block(out, machine, problem.N_SetupType);
-  }
-  const int orders = std::min<int>(problem.N_Order, static_cast<int>(problem.Orders.size()) - 1);
-  for (int o = 1; o <= orders; ++o) {
-    const ORDER& order = problem.Orders[o];
-    const int id = order.ID - 1;
-    // Due time before earliest start, as the input reader expects.
-    append_fields(out, {200, id, order.CET, order.CST, order.NJob, order.SJob, order.StartStep - 1,
-                        order.EndStep - 1, order.SetupType - 1});
-    append_fields(out, {210, id, order.N_Step});
-    const int entries = std::min<int>(order.N_Step, static_cast<int>(order.steps.size()) - 1);
-    for (int k = 1; k <= entries; ++k) {
-      const ORDER_STEP& s = order.steps[k];
-      append_fields(out, {220, id, s.SS - 1, s.ES - 1, s.M_ID - 1});
-    }
-  }
 }
 
 int write_file(const std::string& path, const std::string& text) {
@@ -396,6 +368,38 @@ bool ScheduleReading::check(const Problem& problem, const SCH& target) {
 
 }  // namespace
 
+void append_shop_text(std::string& out, const ShopRecords& shop, SetupLines setup_lines) {
+  out += "001|";
+  append_fields(out, {shop.N_Machine, shop.N_Order, shop.N_SetupType});
+  const int machines = std::min<int>(shop.N_Machine, static_cast<int>(shop.Machines.size()) - 1);
+  for (int m = 1; m <= machines; ++m) {
+    const MACHINE& machine = shop.Machines[m];
+    const int id = machine.ID - 1;
+    append_fields(out, {100, id, machine.Speed, machine.StartStep - 1, machine.EndStep - 1});
+    append_fields(out, {110, id, machine.N_Cal});
+    const int intervals =
+        std::min<int>(machine.N_Cal, static_cast<int>(machine.calendar.size()) - 1);
+    for (int k = 1; k <= intervals; ++k) {
+      append_fields(out, {120, id, machine.calendar[k].ST, machine.calendar[k].ET});
+    }
+    append_setup_block(out, machine, shop.N_SetupType, setup_lines);
+  }
+  const int orders = std::min<int>(shop.N_Order, static_cast<int>(shop.Orders.size()) - 1);
+  for (int o = 1; o <= orders; ++o) {
+    const ORDER& order = shop.Orders[o];
+    const int id = order.ID - 1;
+    // Due time before earliest start, as the input reader expects.
+    append_fields(out, {200, id, order.CET, order.CST, order.NJob, order.SJob, order.StartStep - 1,
+                        order.EndStep - 1, order.SetupType - 1});
+    append_fields(out, {210, id, order.N_Step});
+    const int entries = std::min<int>(order.N_Step, static_cast<int>(order.steps.size()) - 1);
+    for (int k = 1; k <= entries; ++k) {
+      const ORDER_STEP& s = order.steps[k];
+      append_fields(out, {220, id, s.SS - 1, s.ES - 1, s.M_ID - 1});
+    }
+  }
+}
+
 std::string schedule_file_text(const SCH& schedule) {
   std::string out;
   append_fields(out, {1, schedule.n_machines, schedule.n_jobs, schedule.n_orders});
@@ -421,7 +425,10 @@ std::string schedule_file_text(const SCH& schedule) {
 
 std::string released_schedule_text(const SCH& schedule, const Problem& problem) {
   std::string out;
-  append_shop(out, problem);
+  append_shop_text(out,
+                   ShopRecords{problem.N_Machine, problem.N_Order, problem.N_SetupType,
+                               problem.Machines, problem.Orders},
+                   SetupLines::kKnownPairs);
   out += "s\n";
   out += schedule_file_text(schedule);
   return out;

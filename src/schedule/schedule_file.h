@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "common/user_interface.h"
 #include "problem/problem.h"
@@ -14,6 +15,30 @@ namespace vema {
 inline constexpr int kFileDone = 1;
 inline constexpr int kFileFormatError = 0;
 inline constexpr int kFileCannotOpen = -1;
+
+// The records the shop part of an input file is written from: slots
+// 1..N_Machine of Machines and 1..N_Order of Orders (as far as they exist).
+struct ShopRecords {
+  int N_Machine;
+  int N_Order;
+  int N_SetupType;
+  const std::vector<MACHINE>& Machines;
+  const std::vector<ORDER>& Orders;
+};
+
+// Which pairs of a machine's setup matrix get a 140 line.
+enum class SetupLines {
+  // Every pair of the N_SetupType types, as stored, the 130 line announcing
+  // N_SetupType * N_SetupType of them: a generated matrix.
+  kEveryPair,
+  // Every pair whose time is not -1 (at least one line): a loaded problem.
+  kKnownPairs,
+};
+
+// Appends the shop in input-file form: the header "001", per machine its
+// 100, 110, 120, 130 and 140 lines, per order its 200, 210 and 220 lines;
+// machines, orders, steps and setup types 0-based, every line ended by '\n'.
+void append_shop_text(std::string& out, const ShopRecords& shop, SetupLines setup_lines);
 
 // The schedule's lines (1, 2, 3, 4) as text.
 std::string schedule_file_text(const SCH& schedule);

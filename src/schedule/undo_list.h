@@ -2,8 +2,6 @@
 // owns its entries; each entry owns its schedule copy.
 #pragma once
 
-#include <memory>
-
 #include "schedule/sch.h"
 
 namespace vema {

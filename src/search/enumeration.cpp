@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "problem/route_tables.h"
+#include "search/operators.h"
 #include "search/run_log.h"
 #include "search/tabu_search.h"
 
@@ -43,30 +43,6 @@ int64_t route_choices(const ORDER& order, int route) {
   return n;
 }
 
-// Takes route step l of the job out of its machine's sequence; the jobs
-// behind it move up one position.
-void remove_step(SearchSolution& s, int job, int l) {
-  const int m = s.assignment(job)[l];
-  int* seq = s.sequence(m);
-  int* steps = s.step_at(m);
-  const int n = seq[0];
-  for (int p = s.position_of(job)[l]; p < n; ++p) {
-    seq[p] = seq[p + 1];
-    steps[p] = steps[p + 1];
-    s.position_of(seq[p])[steps[p]] = p;
-  }
-  seq[0] = n - 1;
-}
-
-void append(SearchSolution& s, int job, int l, int m) {
-  int* seq = s.sequence(m);
-  const int p = ++seq[0];
-  seq[p] = job;
-  s.step_at(m)[p] = l;
-  s.assignment(job)[l] = m;
-  s.position_of(job)[l] = p;
-}
-
 }  // namespace
 
 int64_t combination_count(const Problem& problem, int job) {
@@ -77,9 +53,7 @@ int64_t combination_count(const Problem& problem, int job) {
 }
 
 void set_combination(SearchSolution& s, const Problem& problem, int job, int64_t k) {
-  int* a = s.assignment(job);
-  for (int l = 1, n = route_length(a[0]); l <= n; ++l) remove_step(s, job, l);
-  a[0] = 0;
+  remove_job(s, job);
   const ORDER& order = order_of(problem, job);
   for (int i = 1; i <= order.R_feasible[0]; ++i) {
     const int route = order.R_feasible[i];
@@ -97,8 +71,8 @@ void set_combination(SearchSolution& s, const Problem& problem, int job, int64_t
       machines[l] = allowed[static_cast<size_t>(rest % allowed[0]) + 1];
       rest /= allowed[0];
     }
-    a[0] = route;
-    for (int l = 1; l <= n; ++l) append(s, job, l, machines[l]);
+    s.assignment(job)[0] = route;
+    for (int l = 1; l <= n; ++l) s.append_job(job, l, machines[l]);
     return;
   }
 }
@@ -127,44 +101,9 @@ uint64_t factorial(int n) {
 
 namespace {
 
-bool open_log(RunLog& log, ProcessState& state, UserInterface& ui) {
-  if (!state.log_file.empty()) return log.open_at(state.log_file);
-  return log.open(state.program_folder, ui, state.announced_log_path);
-}
-
-void evaluate_into(SearchSolution& s, Problem& problem, OBJ_VALUE& values) {
-  s.evaluate(problem);
-  s.compute_objectives(values, problem);
-}
-
-// The starting solution of the tabu search run, without its log lines: a
-// random assignment (also written into J_A and M_wload) on the first run,
-// otherwise the current schedule when the planner wants it reloaded.
-SearchSolution starting_solution(Problem& problem, ProcessState& state, UserInterface& ui,
-                                 Random& rng) {
-  const SCH& current = state.current_schedule;
-  if (!problem.first_run && ui.ask("Would You like to reload the last Sch values?") &&
-      current.has_arrays() && current.n_jobs == problem.N_Job &&
-      current.n_machines == problem.N_Machine) {
-    return SearchSolution(current);
-  }
-  SearchSolution s(problem.N_Order, problem.N_Job, problem.N_Machine);
-  s.random_assignment(problem, rng);
-  s.export_arrays(problem.J_A, problem.M_wload);
-  return SearchSolution(problem.N_Order, problem.N_Job, problem.N_Machine, problem.J_A,
-                        problem.M_wload);
-}
-
 std::string general_format(double value) {
   std::ostringstream text;
   text << value;
-  return text.str();
-}
-
-std::string load_text(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
   return text.str();
 }
 
@@ -185,7 +124,7 @@ int run_enumeration(Problem& problem, ProcessState& state, UserInterface& ui, Ra
   ui.run_progress(RunEvent::kStarted, st);
 
   RunLog log;
-  if (!open_log(log, state, ui)) {
+  if (!open_run_log(log, state, ui)) {
     ui.run_progress(RunEvent::kLogNotOpened, st);
     return -1;
   }
@@ -199,7 +138,7 @@ int run_enumeration(Problem& problem, ProcessState& state, UserInterface& ui, Ra
   st.start_time = clock.time_of_day();
 
   rng.seed_from_clock();
-  SearchSolution working = starting_solution(problem, state, ui, rng);
+  SearchSolution working = starting_solution(problem, state, ui, rng, nullptr);
   OBJ_VALUE neighbour_values, best_values;
   evaluate_into(working, problem, best_values);
   SearchSolution best(working);
@@ -327,15 +266,13 @@ int run_enumeration(Problem& problem, ProcessState& state, UserInterface& ui, Ra
       << "best solution: " << best_solution << '\n'
       << "number of optimal solution: " << optimal_count << '\n'
       << '\n'
-      << "ObjFunc:\tLOrder\tLJob\tsumT\tmaxT\tSet\tmaxC\n"
-      << '\t' << neighbour_values.n_of_Late_Orders << '\t' << neighbour_values.n_of_Late_Jobs
-      << '\t' << neighbour_values.sumTardiness << '\t' << neighbour_values.max_Tardiness << '\t'
-      << neighbour_values.n_of_Setup << '\t' << neighbour_values.Completion_Time << "\n\n\n";
+      << "ObjFunc:\tLOrder\tLJob\tsumT\tmaxT\tSet\tmaxC\n";
+  write_six(out, neighbour_values);
+  out << "\n\n\n";
   log.finish();
 
   publish_solution(best, problem, state);
-  st.log_path = log.path();
-  st.log_text = load_text(log.path());
+  take_log(st, log);
   ui.run_progress(RunEvent::kFinished, st);
   problem.first_run = false;
 

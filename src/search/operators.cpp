@@ -25,22 +25,6 @@ int choose_operator(int n, const int* p, Random& rng) {
   return 1;
 }
 
-void insert_job_at(SearchSolution& s, int j, int l, int m, int q) {
-  int* seq = s.sequence(m);
-  int* step = s.step_at(m);
-  const int n = ++seq[0];
-  for (int p = n; p > q; --p) {
-    const int moved = seq[p - 1];
-    seq[p] = moved;
-    step[p] = step[p - 1];
-    s.position_of(moved)[step[p]] = p;
-  }
-  seq[q] = j;
-  step[q] = l;
-  s.assignment(j)[l] = m;
-  s.position_of(j)[l] = q;
-}
-
 void remove_job(SearchSolution& s, int job) {
   int* a = s.assignment(job);
   int* pos = s.position_of(job);
@@ -68,17 +52,7 @@ void remove_job(SearchSolution& s, int job) {
 }
 
 void insert_job_random(SearchSolution& s, int job, const Problem& problem, Random& rng) {
-  const ORDER& order = problem.Orders[problem.Jobs[job].O_ID];
-  const int route = order.R_feasible[rng.mod(order.R_feasible[0]) + 1];
-  s.assignment(job)[0] = route;
-  const int k = route_length(route);
-  for (int l = 1; l <= k; ++l) {
-    const CountedList& machines = order.allowed_machines[R_MG_ex[route][l]];
-    const int m = machines[rng.mod(machines[0]) + 1];
-    const int n = s.sequence(m)[0] + 1;
-    const int q = rng.mod(n) + 1;
-    insert_job_at(s, job, l, m, q);
-  }
+  place_job_random(s, job, problem, rng, [&](int m) { return rng.mod(s.sequence(m)[0] + 1) + 1; });
 }
 
 void change_job(SearchSolution& s, int job, const Problem& problem, Random& rng) {
@@ -92,7 +66,7 @@ void copy_job_assignment(SearchSolution& s, int from_job, int to_job) {
   const int route = a[0];
   s.assignment(to_job)[0] = route;
   const int k = route_length(route);
-  for (int l = 1; l <= k; ++l) insert_job_at(s, to_job, l, a[l], s.position_of(from_job)[l]);
+  for (int l = 1; l <= k; ++l) s.insert_job_at(to_job, l, a[l], s.position_of(from_job)[l]);
 }
 
 void change_order(SearchSolution& s, int order, const Problem& problem, Random& rng) {
@@ -102,25 +76,27 @@ void change_order(SearchSolution& s, int order, const Problem& problem, Random& 
   for (int b = f + o.NJob - 1; b >= f + 1; --b) copy_job_assignment(s, f, b);
 }
 
-bool do_pi(SearchSolution& s, int machine, Random& rng, OperatorWorkspace& workspace) {
+bool do_pi(SearchSolution& s, int machine, Random& rng, OperatorWorkspace& workspace,
+           int first_free) {
   int* seq = s.sequence(machine);
   int* step = s.step_at(machine);
-  const int n = seq[0];
-  if (n < 2) return false;
-  const int c = rng.mod(n) + 1;
-  // The positions not drawn yet, in increasing order; the drawn ones are
-  // collected at the end of the same buffer (q1 at index n, q2 at n-1, ...).
+  const int u = seq[0] - first_free;
+  if (u < 2) return false;
+  const int c = rng.mod(u) + 1;
+  // The free positions not drawn yet, in increasing order; the drawn ones
+  // are collected at the end of the same buffer (q1 at index u, q2 at u-1,
+  // ...).
   std::vector<int>& buf = workspace.positions();
-  for (int p = 1; p <= n; ++p) buf[p] = p;
-  int remaining = n;
+  for (int i = 1; i <= u; ++i) buf[i] = first_free + i;
+  int remaining = u;
   for (int i = 1; i <= c; ++i) {
     const int idx = rng.mod(remaining) + 1;
     const int drawn = buf[idx];
     for (int t = idx; t < remaining; ++t) buf[t] = buf[t + 1];
-    buf[remaining] = drawn;  // q_i lands at index n - i + 1
+    buf[remaining] = drawn;  // q_i lands at index u - i + 1
     --remaining;
   }
-  auto q = [&](int i) { return buf[n - i + 1]; };
+  auto q = [&](int i) { return buf[u - i + 1]; };
   // The job at q(i-1) moves to q(i); the one at q(c) moves to q(1).
   const int last_job = seq[q(c)];
   const int last_step = step[q(c)];
@@ -135,8 +111,7 @@ bool do_pi(SearchSolution& s, int machine, Random& rng, OperatorWorkspace& works
   return true;
 }
 
-int pick_late_job(SearchSolution& w, Problem& problem, OBJ_VALUE& values, Random& rng) {
-  w.evaluate(problem);
+int draw_late_job(const SearchSolution& w, Problem& problem, OBJ_VALUE& values, Random& rng) {
   w.compute_objectives(values, problem);
   const int late = values.n_of_Late_Jobs;
   if (late <= 0) return 0;
@@ -149,33 +124,32 @@ int pick_late_job(SearchSolution& w, Problem& problem, OBJ_VALUE& values, Random
   return 0;
 }
 
+int pick_late_job(SearchSolution& w, Problem& problem, OBJ_VALUE& values, Random& rng) {
+  w.evaluate(problem);
+  return draw_late_job(w, problem, values, rng);
+}
+
+namespace {
+
+// The building blocks of the plain search.
+struct PlainBlocks {
+  Problem& problem;
+  OBJ_VALUE& values;
+  Random& rng;
+  OperatorWorkspace& workspace;
+
+  void change_order(SearchSolution& w, int order) { vema::change_order(w, order, problem, rng); }
+  void change_job(SearchSolution& w, int job) { vema::change_job(w, job, problem, rng); }
+  int pick_late_job(SearchSolution& w) { return vema::pick_late_job(w, problem, values, rng); }
+  bool do_pi(SearchSolution& w, int machine) { return vema::do_pi(w, machine, rng, workspace); }
+};
+
+}  // namespace
+
 bool apply_operator(int k, SearchSolution& w, Problem& problem, OBJ_VALUE& values, Random& rng,
                     OperatorWorkspace& workspace) {
-  switch (k) {
-    case 1:
-      change_order(w, rng.mod(problem.N_Order) + 1, problem, rng);
-      return true;
-    case 2: {
-      const int j = pick_late_job(w, problem, values, rng);
-      if (j != 0) change_order(w, problem.Jobs[j].O_ID, problem, rng);
-      return true;
-    }
-    case 3: {
-      const int j = pick_late_job(w, problem, values, rng);
-      if (j != 0) change_job(w, j, problem, rng);
-      return do_pi(w, rng.mod(problem.N_Machine) + 1, rng, workspace);
-    }
-    case 4: {
-      const int j = pick_late_job(w, problem, values, rng);
-      if (j != 0) change_job(w, j, problem, rng);
-      return true;
-    }
-    case 5:
-      change_job(w, rng.mod(problem.N_Job) + 1, problem, rng);
-      return true;
-    default:
-      return true;
-  }
+  PlainBlocks blocks{problem, values, rng, workspace};
+  return apply_operator_with(k, w, problem, rng, blocks);
 }
 
 }  // namespace vema

@@ -47,19 +47,74 @@ class OperatorWorkspace {
   std::vector<int> positions_;
 };
 
-// Building blocks.
-// Puts job j at position q (1..count+1) of machine m as its route step l,
-// shifting the jobs from q on one place back.
-void insert_job_at(SearchSolution& s, int j, int l, int m, int q);
+// Building blocks (placing one task is SearchSolution::insert_job_at).
 void remove_job(SearchSolution& s, int job);
 void insert_job_random(SearchSolution& s, int job, const Problem& problem, Random& rng);
 void change_job(SearchSolution& s, int job, const Problem& problem, Random& rng);
 void copy_job_assignment(SearchSolution& s, int from_job, int to_job);
 void change_order(SearchSolution& s, int order, const Problem& problem, Random& rng);
-bool do_pi(SearchSolution& s, int machine, Random& rng, OperatorWorkspace& workspace);
+// Resequences machine m: a random number c of its positions after the first
+// first_free ones are drawn one by one, and the job at each drawn position
+// moves to the next drawn one (the last to the first). False (nothing
+// changed) when fewer than two positions are free.
+bool do_pi(SearchSolution& s, int machine, Random& rng, OperatorWorkspace& workspace,
+           int first_free = 0);
+
+// Places a job that has just been removed: a random feasible route of its
+// order, a random allowed machine for every step, and there the position
+// position(m) (1..count+1), asked for after the machine is drawn.
+template <class Position>
+void place_job_random(SearchSolution& s, int job, const Problem& problem, Random& rng,
+                      Position position) {
+  const ORDER& order = problem.Orders[problem.Jobs[job].O_ID];
+  const int route = random_route(order, rng);
+  s.assignment(job)[0] = route;
+  for (int l = 1, k = route_length(route); l <= k; ++l) {
+    const int m = random_machine(order, R_MG_ex[route][l], rng);
+    s.insert_job_at(job, l, m, position(m));
+  }
+}
+
+// Computes the objectives of the timed solution w into values and picks a
+// random late job (0, without a draw, when there is none).
+int draw_late_job(const SearchSolution& w, Problem& problem, OBJ_VALUE& values, Random& rng);
 
 // Evaluates w into values and picks a random late job (0 when there is none).
 int pick_late_job(SearchSolution& w, Problem& problem, OBJ_VALUE& values, Random& rng);
+
+// The operators N1..N5 over a set of building blocks, so that the plain and
+// the rescheduling search choose alike. Blocks provides change_order(w, o),
+// change_job(w, j), pick_late_job(w) and do_pi(w, m). Returns false when the
+// neighbour is dropped (N3 whose do_pi found too few positions).
+template <class Blocks>
+bool apply_operator_with(int k, SearchSolution& w, const Problem& problem, Random& rng,
+                         Blocks& blocks) {
+  switch (k) {
+    case 1:
+      blocks.change_order(w, rng.mod(problem.N_Order) + 1);
+      return true;
+    case 2: {
+      const int j = blocks.pick_late_job(w);
+      if (j != 0) blocks.change_order(w, problem.Jobs[j].O_ID);
+      return true;
+    }
+    case 3: {
+      const int j = blocks.pick_late_job(w);
+      if (j != 0) blocks.change_job(w, j);
+      return blocks.do_pi(w, rng.mod(problem.N_Machine) + 1);
+    }
+    case 4: {
+      const int j = blocks.pick_late_job(w);
+      if (j != 0) blocks.change_job(w, j);
+      return true;
+    }
+    case 5:
+      blocks.change_job(w, rng.mod(problem.N_Job) + 1);
+      return true;
+    default:
+      return true;
+  }
+}
 
 // Applies operator k (1..5) to the working solution. Returns false when the
 // neighbour is dropped (N3 whose do_pi found fewer than two jobs).

@@ -18,7 +18,6 @@ struct RunParameters {
   int steps = 2000;                        // "Num. of steps"
   int loops_per_step = 100;                // "Num. of loops"; live during a run
   int tabu_size = 150;                     // "TabuList size"; live during a run
-  int loops_tenth = 10;                    // loops_per_step / 10, kept for the automatic stop
   int max_steps_without_improvement = 20;  // "Max. steps imp.less:"
   int min_loop = 10;                       // "Min. loop:"
 };
@@ -55,6 +54,8 @@ struct RunStatus {
   // improvement_list[1 .. improvement_count - 1]: late jobs at each new best.
   std::vector<int> improvement_list;
   int improvement_count = 1;
+  // A rescheduling run: whether the frozen tasks kept their places.
+  bool frozen_part_kept = true;
   std::string log_text;  // the finished run's log, for the result window's memo
   std::string log_path;
   // The performance test: step and steps count iterations ("Iteration:"),

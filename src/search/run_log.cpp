@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <string>
+#include <utility>
+
+#include "common/text_file.h"
 
 namespace vema {
 
@@ -49,6 +53,47 @@ bool RunLog::open_at(const std::string& path) {
 void RunLog::finish() {
   out_ << "End of file.";
   out_.close();
+}
+
+bool open_run_log(RunLog& log, ProcessState& state, UserInterface& ui) {
+  if (!state.log_file.empty()) return log.open_at(state.log_file);
+  return log.open(state.program_folder, ui, state.announced_log_path);
+}
+
+void take_log(RunStatus& status, const RunLog& log) {
+  status.log_path = log.path();
+  // A log that cannot be read back shows as empty.
+  std::string text;
+  read_text_file(log.path(), text);
+  status.log_text = std::move(text);
+}
+
+void write_six(std::ostream& out, const OBJ_VALUE& v) {
+  out << '\t' << v.n_of_Late_Orders << '\t' << v.n_of_Late_Jobs << '\t' << v.sumTardiness << '\t'
+      << v.max_Tardiness << '\t' << v.n_of_Setup << '\t' << v.Completion_Time;
+}
+
+void write_problem_sizes(std::ostream& out, const Problem& problem) {
+  out << "Prob_Sizes: \tMachine:" << problem.N_Machine << "\tOrders:" << problem.N_Order
+      << "\tJobs:" << problem.N_Job << "\tSetup_Types:" << problem.N_SetupType << '\n';
+}
+
+void write_search_parameters(std::ostream& out, const RunParameters& p) {
+  out << "Search_Pars:  \tmaxSTEP:" << p.steps << "\tmaxLOOP:" << p.loops_per_step
+      << "\tminLOOP:" << p.min_loop << "\tmaxImpless:" << p.max_steps_without_improvement
+      << "\tmaxTABU:" << p.tabu_size << '\n';
+}
+
+void write_operator_priorities(std::ostream& out, const OperatorPriorities& p) {
+  out << "Nx_op_pri:";
+  for (int k = 1; k <= operator_count; ++k) out << "\tN" << k << ": " << p[k];
+  out << '\n';
+}
+
+void write_objective_priorities(std::ostream& out, const Priorities& p) {
+  out << "ObjPri:";
+  for (int i = 1; i <= 6; ++i) out << '\t' << p.objective[i];
+  out << '\n';
 }
 
 void write_values_listing(std::ostream& out, const OBJ_VALUE& v) {

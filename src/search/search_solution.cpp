@@ -114,7 +114,9 @@ void SearchSolution::derive_positions() {
   }
 }
 
-void SearchSolution::evaluate(const Problem& problem) {
+template <bool kFreeze>
+void SearchSolution::time_all(const Problem& problem, const TimingView* reference,
+                              int freeze_time) {
   JobFacts* facts = job_facts_.data();
   for (int j = 1; j <= n_jobs_; ++j) {
     const ORDER& order = problem.Orders[problem.Jobs[j].O_ID];
@@ -131,10 +133,25 @@ void SearchSolution::evaluate(const Problem& problem) {
       const int* seq = sequence(m);
       const int* steps = step_at(m);
       TimingRecord* rec = timing(m);
+      const int n = seq[0];
       CalendarCursor cursor;
       TimingRecord prev;
       TaskContext c;
       c.cursor = &cursor;
+      int first = 1;  // the first position timed here
+      if constexpr (kFreeze) {
+        // The frozen head keeps the reference's times; the reference may be
+        // this very solution, so a record is only read before it is written.
+        const int frozen = std::clamp(problem.Machines[m].frozen_tasks, 0, n);
+        for (int p = 1; p <= frozen; ++p) rec[p] = reference->at(m, p);
+        c.freeze = true;
+        c.freeze_time = freeze_time;
+        if (frozen >= 1) {
+          prev = rec[frozen];
+          c.prev_setup_type = facts[seq[frozen]].setup_type;
+        }
+        first = frozen + 1;
+      }
       // Position 1 is timed apart so that the rules are specialised for a
       // task with and without a machine predecessor.
       const auto time_position = [&](int p, const TimingRecord* machine_pred) {
@@ -154,62 +171,17 @@ void SearchSolution::evaluate(const Problem& problem) {
         rec[p] = prev;
         c.prev_setup_type = f.setup_type;
       };
-      const int n = seq[0];
-      if (n >= 1) time_position(1, nullptr);
-      for (int p = 2; p <= n; ++p) time_position(p, &prev);
+      if (first == 1 && n >= 1) time_position(first++, nullptr);
+      for (int p = first; p <= n; ++p) time_position(p, &prev);
     }
   }
 }
 
+void SearchSolution::evaluate(const Problem& problem) { time_all<false>(problem, nullptr, 0); }
+
 void SearchSolution::evaluate_with_freeze(const Problem& problem, const TimingView& reference,
                                           int freeze_time) {
-  JobFacts* facts = job_facts_.data();
-  for (int j = 1; j <= n_jobs_; ++j) {
-    const ORDER& order = problem.Orders[problem.Jobs[j].O_ID];
-    facts[j] = {order.SJob, order.SetupType, order.CST};
-  }
-  for (int gi = 1; gi <= kGroups; ++gi) {
-    const int g = group_order[gi];
-    const bool start_group = is_start_group(g);
-    const CountedList& machines = problem.MG_M[g];
-    if (machines.empty()) continue;
-    for (int i = 1; i <= machines[0]; ++i) {
-      const int m = machines[i];
-      const MachineView machine(problem.Machines[m]);
-      const int* seq = sequence(m);
-      const int* steps = step_at(m);
-      TimingRecord* rec = timing(m);
-      const int n = seq[0];
-      // The frozen head keeps the reference's times; the reference may be
-      // this very solution, so a record is only read before it is written.
-      const int frozen = std::clamp(problem.Machines[m].frozen_tasks, 0, n);
-      for (int p = 1; p <= frozen; ++p) rec[p] = reference.at(m, p);
-      CalendarCursor cursor;
-      TaskContext c;
-      c.cursor = &cursor;
-      c.freeze = true;
-      c.freeze_time = freeze_time;
-      TimingRecord prev = frozen >= 1 ? rec[frozen] : TimingRecord{};
-      c.prev_setup_type = frozen >= 1 ? facts[seq[frozen]].setup_type : 0;
-      for (int p = frozen + 1; p <= n; ++p) {
-        const int j = seq[p];
-        const JobFacts& f = facts[j];
-        const int* a = assignment(j);
-        c.size = f.size;
-        c.setup_type = f.setup_type;
-        c.cst = f.cst;
-        c.first_task = start_group || a[1] == m;
-        if (!c.first_task) {
-          const int l = steps[p];
-          c.route_pred_end = timing_[row(a[l - 1]) + position_of(j)[l - 1]].EndT;
-        }
-        c.prev = p > 1 ? &prev : nullptr;
-        time_task(machine, c, prev);
-        rec[p] = prev;
-        c.prev_setup_type = f.setup_type;
-      }
-    }
-  }
+  time_all<true>(problem, &reference, freeze_time);
 }
 
 void SearchSolution::compute_objectives(OBJ_VALUE& values, Problem& problem) const {
@@ -239,27 +211,21 @@ void SearchSolution::compute_objectives(OBJ_VALUE& values, Problem& problem) con
   values.n_of_Scheduled_Jobs = scheduled;
 }
 
-void SearchSolution::random_assignment(const Problem& problem, Random& rng) {
-  rng.seed_from_clock();
+void SearchSolution::fill_random(const Problem& problem, Random& rng) {
   for (int m = 1; m <= n_machines_; ++m) sequence(m)[0] = 0;
   for (int j = 1; j <= n_jobs_; ++j) {
     const ORDER& order = problem.Orders[problem.Jobs[j].O_ID];
-    int* a = assignment(j);
-    int* pos = position_of(j);
-    // An order without a feasible route draws entry 0 of an empty list: route 0.
-    const int r = rng.mod(order.R_feasible[0]);
-    a[0] = order.R_feasible[0] > 0 ? order.R_feasible[r + 1] : 0;
-    for (int l = 1, k = route_length(a[0]); l <= k; ++l) {
-      const CountedList& allowed = order.allowed_machines[R_MG_ex[a[0]][l]];
-      const int m = allowed[rng.mod(allowed[0]) + 1];
-      int* seq = sequence(m);
-      const int p = ++seq[0];
-      seq[p] = j;
-      step_at(m)[p] = l;
-      a[l] = m;
-      pos[l] = p;
+    const int route = random_route(order, rng);
+    assignment(j)[0] = route;
+    for (int l = 1, k = route_length(route); l <= k; ++l) {
+      append_job(j, l, random_machine(order, R_MG_ex[route][l], rng));
     }
   }
+}
+
+void SearchSolution::random_assignment(const Problem& problem, Random& rng) {
+  rng.seed_from_clock();
+  fill_random(problem, rng);
 }
 
 }  // namespace vema

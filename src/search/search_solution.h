@@ -44,10 +44,32 @@ class SearchSolution {
   // Fills objectives 1..9 and n_of_Scheduled_Jobs; writes job and order times.
   void compute_objectives(OBJ_VALUE& values, Problem& problem) const;
 
-  // Seeds rng from the clock, then gives every job a random feasible route
-  // and random allowed machines, appending it to each machine in job order.
-  // The solution must be empty.
+  // Gives every job a random feasible route and random allowed machines,
+  // appending it to each machine in job order; draws from rng as it stands.
+  // Every machine sequence is emptied first.
+  void fill_random(const Problem& problem, Random& rng);
+  // Seeds rng from the clock, then fill_random.
   void random_assignment(const Problem& problem, Random& rng);
+
+  // Puts route step l of job j at position q (1..count+1) of machine m,
+  // shifting the jobs from q on one place back.
+  void insert_job_at(int j, int l, int m, int q) {
+    int* seq = sequence(m);
+    int* step = step_at(m);
+    const int n = ++seq[0];
+    for (int p = n; p > q; --p) {
+      const int moved = seq[p - 1];
+      seq[p] = moved;
+      step[p] = step[p - 1];
+      position_of(moved)[step[p]] = p;
+    }
+    seq[q] = j;
+    step[q] = l;
+    assignment(j)[l] = m;
+    position_of(j)[l] = q;
+  }
+  // Puts route step l of job j at the end of machine m's sequence.
+  void append_job(int j, int l, int m) { insert_job_at(j, l, m, sequence(m)[0] + 1); }
 
   int n_orders() const { return n_orders_; }
   int n_jobs() const { return n_jobs_; }
@@ -72,6 +94,11 @@ class SearchSolution {
  private:
   size_t row(int machine) const { return static_cast<size_t>(machine) * (n_jobs_ + 1); }
 
+  // evaluate and evaluate_with_freeze; reference and freeze_time are read
+  // only with kFreeze.
+  template <bool kFreeze>
+  void time_all(const Problem& problem, const TimingView* reference, int freeze_time);
+
   // What the timing reads of a job's order, gathered into one small table
   // at the start of every evaluate: orders can be edited between runs, so
   // nothing of them is kept from one evaluation to the next.
@@ -91,5 +118,17 @@ class SearchSolution {
   std::vector<TimingRecord> timing_;  // (n_machines + 1) x (n_jobs + 1)
   std::vector<JobFacts> job_facts_;   // n_jobs + 1, scratch of evaluate
 };
+
+// The random draws every random placement makes: a feasible route of the
+// order (0, after one draw, when the order has none) and an allowed machine
+// of the order for machine group g.
+inline int random_route(const ORDER& order, Random& rng) {
+  const int r = rng.mod(order.R_feasible[0]);
+  return order.R_feasible[0] > 0 ? order.R_feasible[r + 1] : 0;
+}
+inline int random_machine(const ORDER& order, int group, Random& rng) {
+  const CountedList& allowed = order.allowed_machines[group];
+  return allowed[rng.mod(allowed[0]) + 1];
+}
 
 }  // namespace vema

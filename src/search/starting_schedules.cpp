@@ -22,16 +22,6 @@ const char* const kStartingMethodNames[kStartingMethods + 1] = {
 
 namespace {
 
-// Appends route step l of job j at the end of machine m's sequence.
-void append(SearchSolution& s, int j, int l, int m) {
-  int* seq = s.sequence(m);
-  const int p = ++seq[0];
-  seq[p] = j;
-  s.step_at(m)[p] = l;
-  s.assignment(j)[l] = m;
-  s.position_of(j)[l] = p;
-}
-
 void clear(SearchSolution& s) {
   for (int m = 1; m <= s.n_machines(); ++m) s.sequence(m)[0] = 0;
   for (int j = 1; j <= s.n_jobs(); ++j) s.assignment(j)[0] = 0;
@@ -54,12 +44,8 @@ void assign_order_first_choices(SearchSolution& s, const Problem& problem, int o
   const int k = route_length(route);
   for (int j = order.FirstJob; j < order.FirstJob + order.NJob; ++j) {
     s.assignment(j)[0] = route;
-    for (int l = 1; l <= k; ++l) append(s, j, l, allowed_for_step(order, route, l)[1]);
+    for (int l = 1; l <= k; ++l) s.append_job(j, l, allowed_for_step(order, route, l)[1]);
   }
-}
-
-int random_machine(const CountedList& allowed, Random& rng) {
-  return allowed[rng.mod(allowed[0]) + 1];
 }
 
 // Methods 1 and 2.
@@ -95,9 +81,8 @@ void execution_type_oriented(SearchSolution& s, const Problem& problem, Random& 
         const int j = order.FirstJob + n;
         s.assignment(j)[0] = route;
         for (int l = 1; l <= k; ++l) {
-          if (n == 0 || draw_per_job)
-            machines[l] = random_machine(allowed_for_step(order, route, l), rng);
-          append(s, j, l, machines[l]);
+          if (n == 0 || draw_per_job) machines[l] = random_machine(order, R_MG_ex[route][l], rng);
+          s.append_job(j, l, machines[l]);
         }
       }
     }
